@@ -1,0 +1,18 @@
+# Warning and floating-point flags shared by every target.
+#
+# Results must be identical on every platform, so nothing may fuse or
+# reassociate floating-point operations: no fast-math, no contraction, and on
+# 32-bit x86 SSE2 arithmetic instead of the x87's 80-bit intermediates.
+function(tw_apply_flags target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -ffp-contract=off -fno-fast-math)
+  if(TWPNTOPT_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "i.86|x86")
+    target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
+  endif()
+  if(TWPNTOPT_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()

@@ -1,0 +1,14 @@
+// Escaping of free text for exchange files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+// `text` made safe for an exchange file: blank, '!', '#'..'&', '*'..'.',
+// digits, '=', '@'..'Z', '_' and 'a'..'z' are copied; every other byte is
+// written as '\' and its unsigned code in three decimal digits.
+std::string escapeExchangeText(std::string_view text);
+
+}  // namespace tw

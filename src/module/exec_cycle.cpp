@@ -1,0 +1,79 @@
+#include "module/exec_cycle.h"
+
+#include "framework/arguments.h"
+#include "framework/host_hooks.h"
+#include "framework/host_stack.h"
+#include "framework/run_phases.h"
+#include "module/cycle_objects.h"
+
+namespace tw {
+namespace {
+
+std::int32_t lastCode = 0;
+
+// Keeps the host record on the stack for exactly the life of one run.
+class HostRecordScope {
+public:
+    explicit HostRecordScope(HostRecord* host) : pushed_(pushHostRecord(host)) {}
+    ~HostRecordScope() {
+        if (pushed_) popHostRecord();
+    }
+    HostRecordScope(const HostRecordScope&) = delete;
+    HostRecordScope& operator=(const HostRecordScope&) = delete;
+    bool pushed() const { return pushed_; }
+
+private:
+    bool pushed_;
+};
+
+// Installs the host-hook handler for the run phases and puts back what was
+// there before, so that a run nested on the same cycle does not strip the
+// handler of the run around it.
+class ProgressHandlerScope {
+public:
+    ProgressHandlerScope(Cycle* cycle, HostRecord* host)
+        : cycle_(cycle), handler_(cycle->eventHandler), context_(cycle->eventContext) {
+        cycle->eventHandler = installHostHooks;
+        cycle->eventContext = host;
+    }
+    ~ProgressHandlerScope() {
+        cycle_->eventHandler = handler_;
+        cycle_->eventContext = context_;
+    }
+    ProgressHandlerScope(const ProgressHandlerScope&) = delete;
+    ProgressHandlerScope& operator=(const ProgressHandlerScope&) = delete;
+
+private:
+    Cycle* cycle_;
+    ProgressHandler handler_;
+    void* context_;
+};
+
+bool acceptableVector(std::int32_t count, char** arguments) {
+    if (count < 0 || count > kMaxArguments) return false;
+    if (count > 0 && arguments == nullptr) return false;
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (arguments[i] == nullptr) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostRecord* host) {
+    if (cycle == nullptr) cycle = moduleCycle();
+    if (hostRecordDepth() >= kMaxNestedRuns) return 0;
+    if (!acceptableVector(count, arguments)) return 0;
+
+    HostRecordScope hostScope(host);
+    if (!hostScope.pushed()) return 0;
+    if (parseArguments(cycle, arguments, static_cast<std::uint16_t>(count)) == 0) return 0;
+
+    ProgressHandlerScope handlerScope(cycle, host);
+    lastCode = runPhases(cycle);
+    return 1;
+}
+
+std::int32_t lastResultCode() { return lastCode; }
+
+}  // namespace tw

@@ -1,0 +1,25 @@
+// Command line of the twcycle host program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace twcycle {
+
+struct HostOptions {
+    std::string modulePath;          // empty: the module built next to the program
+    bool trace = false;              // print every relayed record on stderr
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> moduleArguments;  // passed to twCSexecCycle
+    std::string error;               // non-empty when the command line is wrong
+};
+
+// Parses the host's own options; everything from the first argument that is
+// not one of them (or everything after "--") goes to the module.
+HostOptions parseHostOptions(int argc, char** argv);
+
+// The text printed by --help.
+std::string usageText(const std::string& program);
+
+}  // namespace twcycle

@@ -1,0 +1,97 @@
+// twcycle: runs the twPntOpt cycle module without a machining application.
+// It loads the module at run time, hands it the command line, and reports
+// what happened.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host_options.h"
+#include "platform/platform.h"
+#include "twpntopt.h"
+
+namespace {
+
+using GetCycle = Cycle*(TWCS_CALL*)(void);
+using ExecCycle = int32_t(TWCS_CALL*)(Cycle*, int32_t, char**, HostRecord*);
+using SetSignal = int32_t(TWCS_CALL*)(Cycle*, int32_t);
+using GetSignal = int32_t(TWCS_CALL*)(Cycle*);
+
+int32_t TWCS_CALL traceRecord(const char* function, int32_t channel, const EventRecord* record) {
+    if (record == nullptr) {
+        std::fprintf(stderr, "[%s] channel %d: (no record)\n", function, channel);
+    } else {
+        std::fprintf(stderr, "[%s] channel %d kind %d name \"%.255s\" text \"%.519s\"\n", function,
+                     channel, record->kind, record->name, record->text);
+    }
+    return 1;
+}
+
+int32_t TWCS_CALL traceFirst(Cycle*, int32_t channel, EventRecord* record, void*) {
+    return traceRecord("first", channel, record);
+}
+int32_t TWCS_CALL traceSecond(Cycle*, int32_t channel, EventRecord* record, void*) {
+    return traceRecord("second", channel, record);
+}
+int32_t TWCS_CALL traceThird(Cycle*, int32_t channel, EventRecord* record, void*) {
+    return traceRecord("third", channel, record);
+}
+
+std::string defaultModulePath() { return tw::platform::executableDirectory() + TWCYCLE_MODULE_FILE; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string program = "twcycle";
+    twcycle::HostOptions options = twcycle::parseHostOptions(argc, argv);
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "%s: %s (try --help)\n", program.c_str(), options.error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(twcycle::usageText(program).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s %s\n", program.c_str(), TWCYCLE_VERSION);
+        return 0;
+    }
+
+    const std::string modulePath = options.modulePath.empty() ? defaultModulePath() : options.modulePath;
+    tw::platform::DynamicLibrary module(modulePath);
+    if (!module.loaded()) {
+        std::fprintf(stderr, "%s: cannot load module %s: %s\n", program.c_str(), modulePath.c_str(),
+                     module.error().c_str());
+        return 2;
+    }
+    const char* names[] = {"twCSgetCycle", "twCSexecCycle", "twCSsetSignal", "twCSgetSignal"};
+    void* symbols[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        symbols[i] = module.symbol(names[i]);
+        if (symbols[i] == nullptr) {
+            std::fprintf(stderr, "%s: module %s has no function %s\n", program.c_str(), modulePath.c_str(),
+                         names[i]);
+            return 2;
+        }
+    }
+    auto execCycle = reinterpret_cast<ExecCycle>(symbols[1]);
+
+    HostRecord host{};
+    if (options.trace) {
+        host.first = traceFirst;
+        host.second = traceSecond;
+        host.third = traceThird;
+    }
+    std::vector<char*> arguments;
+    for (std::string& argument : options.moduleArguments) arguments.push_back(argument.data());
+
+    const int32_t accepted = execCycle(nullptr, static_cast<int32_t>(arguments.size()), arguments.data(), &host);
+    std::fflush(stdout);
+    if (accepted != 1) {
+        std::fprintf(stderr,
+                     "%s: the module refused the run (bad arguments, too deeply nested, or the "
+                     "configuration failed)\n",
+                     program.c_str());
+        return 1;
+    }
+    return 0;
+}
