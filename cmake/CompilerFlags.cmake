@@ -16,3 +16,9 @@ function(tw_apply_flags target)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
 endfunction()
+
+# With real fuzzers, the core library carries the fuzzer's coverage hooks.
+if(TWPNTOPT_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
