@@ -6,6 +6,10 @@ namespace tw {
 
 std::int32_t TWCS_CALL readParameterFiles(Cycle*) { return 0; }
 
+std::int32_t TWCS_CALL onSwitchD(Cycle*) { return 1; }
+
+std::int32_t TWCS_CALL prepareCycle(Cycle*) { return 1; }
+
 // PENDING: the working copy, channel registrations and first records are not
 // built yet; until then a normal run initialises nothing.
 std::int32_t TWCS_CALL initCycle(Cycle*) { return 1; }

@@ -13,6 +13,9 @@ std::int32_t TWCS_CALL readParameterFiles(Cycle* cycle);
 // Slot 1: output mode, precision, file names, working copy, channels and the
 // first records of the run. Returns 1.
 std::int32_t TWCS_CALL initCycle(Cycle* cycle);
+// Slot 9 (-D) and slot 12: nothing to do; return 1.
+std::int32_t TWCS_CALL onSwitchD(Cycle* cycle);
+std::int32_t TWCS_CALL prepareCycle(Cycle* cycle);
 // Slot 10: start point, cycle number and algorithm. Returns 1.
 std::int32_t TWCS_CALL readCycleParameters(Cycle* cycle);
 // Slot 11: calls whatever slot 10 of the cycle holds.

@@ -67,10 +67,10 @@ PointListCycle makePointListCycle() {
     setIdentity(base.localFrame);
     base.slots[kReadParameterFiles] = readParameterFiles;
     base.slots[kInitCycle] = initCycle;
-    base.slots[kOnSwitchD] = succeed;
+    base.slots[kOnSwitchD] = onSwitchD;
     base.slots[kReadCycleParameters] = readCycleParameters;
     base.slots[kReadCycleParametersCfg] = readCycleParametersCfg;
-    base.slots[kPrepareCycle] = succeed;
+    base.slots[kPrepareCycle] = prepareCycle;
     base.slots[kStartCycle] = startCycle;
     base.slots[kCompleteCycle] = completeCycle;
     cycle.algorithm = 3;
