@@ -76,6 +76,27 @@ bool replaceFile(const std::string& from, const std::string& to) {
 #endif
 }
 
+bool sameFile(const std::string& first, const std::string& second) {
+#if defined(_WIN32)
+    const auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        const bool ok = GetFileInformationByHandle(handle, &info) != 0;
+        CloseHandle(handle);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    if (!identify(first, a) || !identify(second, b)) return false;
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+#else
+    struct stat a {}, b {};
+    if (stat(first.c_str(), &a) != 0 || stat(second.c_str(), &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+#endif
+}
+
 bool fileExists(const std::string& path) {
 #if defined(_WIN32)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -34,6 +34,9 @@ bool removeFile(const std::string& path);
 // Moves `from` over `to`, replacing an existing `to`.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// True when both names exist and refer to the same file.
+bool sameFile(const std::string& first, const std::string& second);
+
 // True when a file of this name exists.
 bool fileExists(const std::string& path);
 

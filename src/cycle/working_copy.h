@@ -1,0 +1,15 @@
+// The working copy of the geometry source that a run reads.
+#pragma once
+
+#include <string>
+
+namespace tw {
+
+// Name of the working copy, in the current directory.
+inline constexpr const char* kWorkingCopyName = "osrc_tmp.twx";
+
+// Copies `source` to `target` byte for byte (target created or emptied).
+// False when either file cannot be opened or a block is written short.
+bool copyFile(const std::string& source, const std::string& target);
+
+}  // namespace tw
