@@ -1,23 +1,86 @@
-// The optimize operation: chooses the heuristic by algorithm code.
+// The optimize operation: sets the segment window and runs the heuristic
+// chosen by the algorithm code.
+//
+//   code   banner on standard output    steps
+//   2      -                            directed tour
+//   3      -                            directed tour, crossing removal
+//   4      "*****  original  *****"     none: the order stays as read
+//   5      -                            insertion tour
+//   6      "*****  w matrix  *****"     weight-matrix search
+//   7      -                            extendedA, insertion on
+//   8      -                            extendedB
+//   101    "*****  mixed 1  *****"      directed tour, extendedA insertion off
+//   102    "*****  mixed 2  *****"      insertion tour, plain tour
+//   103    "*****  mixed 3  *****"      plain tour twice
+//   104    "*****  mixed 4  *****"      insertion tour twice
+//   other  -                            insertion tour (so 1 runs like 5)
+//
+// Each step applies its own acceptance rule; the next starts from whatever
+// order stands.
 #include <cstdio>
 
+#include "optimizer/crossing_removal.h"
+#include "optimizer/insertion_tours.h"
+#include "optimizer/nearest_tours.h"
+#include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
 #include "optimizer/weight_matrix.h"
 
 namespace tw {
+namespace {
 
-// PENDING: only the codes without a tour of their own are dispatched yet.
+void printBanner(const char* banner) {
+    std::fputs(banner, stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 void optimizePath(PathOptimizer& optimizer) {
     segmentWindow = windowForCount(optimizer.count);
     switch (optimizer.algorithm) {
-        case 4:
-            std::fputs("*****  original  *****\n", stdout);
+        case kAlgorithmNearestDirected:
+            directedNearestTour(optimizer);
             break;
-        case 6:
-            std::fputs("*****  w matrix  *****\n", stdout);
+        case kAlgorithmNearestDirCross:
+            directedNearestTour(optimizer);
+            removeCrossings(optimizer);
+            break;
+        case kAlgorithmOriginal:
+            printBanner("*****  original  *****\n");
+            break;
+        case kAlgorithmWeightMatrix:
+            printBanner("*****  w matrix  *****\n");
             weightMatrixSearch(optimizer);
             break;
-        default:
+        case kAlgorithmExtendedA:
+            extendedA(optimizer, 1);
+            break;
+        case kAlgorithmExtendedB:
+            extendedB(optimizer);
+            break;
+        case kAlgorithmMixed1:
+            printBanner("*****  mixed 1  *****\n");
+            directedNearestTour(optimizer);
+            extendedA(optimizer, 0);
+            break;
+        case kAlgorithmMixed2:
+            printBanner("*****  mixed 2  *****\n");
+            insertionTour(optimizer, 1);
+            nearestTour(optimizer);
+            break;
+        case kAlgorithmMixed3:
+            printBanner("*****  mixed 3  *****\n");
+            nearestTour(optimizer);
+            nearestTour(optimizer);
+            break;
+        case kAlgorithmMixed4:
+            printBanner("*****  mixed 4  *****\n");
+            insertionTour(optimizer, 1);
+            insertionTour(optimizer, 1);
+            break;
+        default:  // kAlgorithmNearest, kAlgorithmInsert and every unknown code
+            insertionTour(optimizer, 1);
             break;
     }
 }

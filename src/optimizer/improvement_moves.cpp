@@ -1,0 +1,88 @@
+// The two-exchange pass and the single-point relocation pass.
+#include "optimizer/improvement_moves.h"
+
+namespace tw {
+namespace {
+
+// The two-exchange pass leaves shorter paths alone.
+constexpr int kTwoExchangeMinPoints = 5;
+
+bool hasThreeSuccessors(const PathNode* node) {
+    return node->next != nullptr && node->next->next != nullptr &&
+           node->next->next->next != nullptr;
+}
+
+}  // namespace
+
+int twoExchangePass(PathList& list) {
+    if (list.size() < kTwoExchangeMinPoints) return 0;
+    int changed = 0;
+    for (PathNode* a = list.head(); a != nullptr && hasThreeSuccessors(a); a = a->next) {
+        PathNode* b = a->next;
+        PathNode* c = b->next;
+        PathNode* d = c->next;
+        while (d != nullptr) {
+            if (list.distance(a, b) + list.distance(c, d) - kMoveMargin >
+                list.distance(a, c) + list.distance(b, d)) {
+                const Gap gap = list.detachRun(b, c);
+                PathList::reverseRun(b, c);
+                list.insertRun(c, b, gap);
+                changed = 1;
+                b = a->next;
+                c = b->next;
+                d = c->next;
+            } else {
+                c = d;
+                d = d->next;
+            }
+        }
+    }
+    return changed;
+}
+
+int relocatePointsPass(PathList& list) {
+    double total = 0.0;
+    for (int index = 0; index < list.size(); ++index) {
+        PathNode* node = list.nodeOf(index);
+        const PathNode* before = node->previous;  // null: S
+        const PathNode* after = node->next;
+        double gain;
+        if (after != nullptr) {
+            gain = list.distance(before, node) + list.distance(node, after) -
+                   list.distance(before, after);
+        } else {
+            gain = list.distance(before, node);
+        }
+        const Gap former = list.detachRun(node, node);
+
+        double best = gain;
+        bool moved = false;
+        Gap chosen = former;
+        const Spot spot = list.spotOf(node);
+        PathNode* left = nullptr;
+        for (PathNode* u = list.head(); u != nullptr; left = u, u = u->next) {
+            const Spot q = list.spotOf(left);
+            const Spot here = list.spotOf(u);
+            const double cost =
+                spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here);
+            if (cost < best) {
+                best = cost;
+                chosen = Gap{left, u};
+                moved = true;
+            }
+            if (u->next == nullptr) {
+                const double endCost = spotDistance(here, spot);
+                if (endCost < best) {
+                    best = endCost;
+                    chosen = Gap{u, nullptr};
+                    moved = true;
+                }
+            }
+        }
+        list.insertRun(node, node, chosen);
+        if (moved) total += gain - best;
+    }
+    return total > kMoveMargin ? 1 : 0;
+}
+
+}  // namespace tw

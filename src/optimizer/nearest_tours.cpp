@@ -1,0 +1,120 @@
+#include "optimizer/nearest_tours.h"
+
+#include <cmath>
+#include <new>
+
+namespace tw {
+namespace {
+
+// Best distance before any candidate was seen.
+constexpr double kNoDistance = 9.9e30;
+
+// Working state of one tour: the current position, the visited marks and,
+// for the directed tour, the previous move.
+struct TourWalk {
+    double x = 0.0;
+    double y = 0.0;
+    double moveX = 0.0;
+    double moveY = 0.0;
+    std::vector<char> visited;
+};
+
+// The first unvisited point, or -1. Only a safety net: with coordinates in
+// range every distance is below kNoDistance, so a scan always finds one.
+int firstUnvisited(const TourWalk& walk) {
+    for (std::size_t j = 0; j < walk.visited.size(); ++j) {
+        if (walk.visited[j] == 0) return static_cast<int>(j);
+    }
+    return -1;
+}
+
+int selectNearest(const PathOptimizer& optimizer, const TourWalk& walk) {
+    double best = kNoDistance;
+    int choice = -1;
+    for (int j = 0; j < optimizer.count; ++j) {
+        if (walk.visited[j] != 0) continue;
+        const OptimizerPoint& point = optimizer.points[j];
+        const double distance = planeDistance(point.x, point.y, walk.x, walk.y);
+        if (distance < best) {
+            best = distance;
+            choice = j;
+        }
+    }
+    return choice;
+}
+
+// Best distance stays at the last candidate that won by distance, so a
+// near-tie winner never lowers the bar for later candidates.
+int selectDirected(const PathOptimizer& optimizer, const TourWalk& walk) {
+    double best = kNoDistance;
+    double bestAlignment = 0.0;
+    int choice = -1;
+    for (int j = 0; j < optimizer.count; ++j) {
+        if (walk.visited[j] != 0) continue;
+        const OptimizerPoint& point = optimizer.points[j];
+        const double vx = point.x - walk.x;
+        const double vy = point.y - walk.y;
+        const double distance = exactHypot(vx, vy);
+        const double alignment = vx * walk.moveX + vy * walk.moveY;
+        if (std::fabs(distance - best) < kDirectedTieTolerance) {
+            if (choice >= 0 && alignment > bestAlignment) {
+                choice = j;
+                bestAlignment = alignment;
+            }
+        } else if (distance < best) {
+            choice = j;
+            bestAlignment = alignment;
+            best = distance;
+        }
+    }
+    return choice;
+}
+
+enum class TourKind { kPlain, kDirected };
+
+int runTour(PathOptimizer& optimizer, TourKind kind) {
+    if (optimizer.classRecord == nullptr || optimizer.count <= 0) return 0;
+    if (optimizer.hasStartPoint == 0 || !orderableCoordinates(optimizer)) return 0;
+    std::vector<int> savedOrder;
+    TourWalk walk;
+    try {
+        savedOrder = optimizer.order;
+        walk.visited.assign(static_cast<std::size_t>(optimizer.count), 0);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    computeLength(optimizer);
+    const double oldLength = optimizer.length;
+    walk.x = optimizer.startPoint.x;
+    walk.y = optimizer.startPoint.y;
+    for (int k = 0; k < optimizer.count; ++k) {
+        int choice = kind == TourKind::kPlain ? selectNearest(optimizer, walk)
+                                              : selectDirected(optimizer, walk);
+        if (choice < 0) choice = firstUnvisited(walk);
+        if (choice < 0) continue;
+        const OptimizerPoint& point = optimizer.points[choice];
+        optimizer.order[k] = choice;
+        walk.visited[choice] = 1;
+        walk.moveX = point.x - walk.x;
+        walk.moveY = point.y - walk.y;
+        walk.x = point.x;
+        walk.y = point.y;
+    }
+    computeLength(optimizer);
+    if (optimizer.length > oldLength) {
+        optimizer.order = std::move(savedOrder);
+        optimizer.length = oldLength;
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int directedNearestTour(PathOptimizer& optimizer) {
+    return runTour(optimizer, TourKind::kDirected);
+}
+
+int nearestTour(PathOptimizer& optimizer) { return runTour(optimizer, TourKind::kPlain); }
+
+}  // namespace tw

@@ -1,0 +1,100 @@
+// The doubly linked path the improvement moves relink, one node per point.
+//
+// The path always begins at the start point S, which is not a node: a node
+// whose `previous` is null stands right after S. A gap is a place between
+// two consecutive path elements, named by its left neighbour (null for S)
+// and its right neighbour (null for the end of the path).
+//
+// All nodes of one call live in one block owned by the PathList; the block
+// never grows, so node addresses stay fixed while the moves relink them.
+// The node of storage index i is always the block's entry i.
+#pragma once
+
+#include <vector>
+
+#include "optimizer/path_optimizer.h"
+
+namespace tw {
+
+struct PathNode {
+    int point = 0;  // storage index of the point
+    PathNode* previous = nullptr;
+    PathNode* next = nullptr;
+};
+
+// A position in the plane: S or a point.
+struct Spot {
+    double x;
+    double y;
+};
+
+inline double spotDistance(Spot a, Spot b) { return planeDistance(a.x, a.y, b.x, b.y); }
+
+struct Gap {
+    PathNode* left;   // null: the gap right after S
+    PathNode* right;  // null: the end gap
+};
+
+class PathList {
+public:
+    // One unlinked node per point of `optimizer`, and S = its start point.
+    // Throws std::bad_alloc when memory is short. The optimizer must outlive
+    // the list and keep its points.
+    explicit PathList(const PathOptimizer& optimizer);
+
+    PathList(const PathList&) = delete;
+    PathList& operator=(const PathList&) = delete;
+
+    PathNode* head() const { return head_; }
+    int size() const { return static_cast<int>(nodes_.size()); }
+    PathNode* nodeOf(int point) { return &nodes_[static_cast<std::size_t>(point)]; }
+
+    // Links all nodes in the order of `order` (a permutation of the indices).
+    void linkInOrder(const std::vector<int>& order);
+    // Makes the node of `point` the whole list.
+    void startWith(int point);
+
+    // Where `node` stands: S (null) or a node.
+    Spot spotOf(const PathNode* node) const {
+        if (node == nullptr) return start_;
+        const OptimizerPoint& point = (*points_)[static_cast<std::size_t>(node->point)];
+        return Spot{point.x, point.y};
+    }
+    // Distance of two path elements (null standing for S).
+    double distance(const PathNode* a, const PathNode* b) const {
+        return spotDistance(spotOf(a), spotOf(b));
+    }
+
+    // The last node, or null for an empty list.
+    PathNode* tail() const;
+
+    // Takes the run first..last (linked forwards) out of the path and
+    // returns the gap it leaves.
+    Gap detachRun(PathNode* first, PathNode* last);
+    // Puts the run first..last (linked forwards, already out of the path)
+    // into `gap`.
+    void insertRun(PathNode* first, PathNode* last, Gap gap);
+    // Reverses the links inside the detached run first..last; afterwards it
+    // runs from last to first.
+    static void reverseRun(PathNode* first, PathNode* last);
+
+    // Writes the storage indices into `order` in path order when the path
+    // holds exactly one node per point; otherwise leaves `order` alone and
+    // returns false.
+    bool writeBack(std::vector<int>& order) const;
+
+private:
+    const std::vector<OptimizerPoint>* points_;
+    Spot start_;
+    std::vector<PathNode> nodes_;
+    PathNode* head_ = nullptr;
+};
+
+// Margin a move must gain by (the point relocation pass applies it to the
+// total gain of its moves).
+inline constexpr double kMoveMargin = 1e-8;
+
+// Cost that stands for "no place found yet".
+inline constexpr double kNoCost = 9.9e30;
+
+}  // namespace tw
