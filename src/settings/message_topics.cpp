@@ -1,11 +1,27 @@
 #include "settings/message_topics.h"
 
+#include <optional>
+#include <string>
+
+#include "settings/message_file.h"
+#include "settings/parameter_list.h"
+
 namespace tw {
 
-// PENDING: the message-file reader is not built yet; until then no section is
-// ever found and the three switch runs fail (codes 13, 14, 15).
-std::int32_t TWCS_CALL describeParameters(Cycle*) { return 0; }
-std::int32_t TWCS_CALL describeAlgorithm(Cycle*) { return 0; }
-std::int32_t TWCS_CALL describeLayers(Cycle*) { return 0; }
+std::int32_t describeTopic(Cycle* cycle, const char* topic) {
+    if (cycle == nullptr) return 0;
+    try {
+        const std::optional<std::string> path = getParameter(cycle->parameters, topic);
+        if (!path) return 0;
+        const std::string language = getParameter(cycle->parameters, "SystemLanguage").value_or("???");
+        return showMessageSection(path->c_str(), language.c_str());
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::int32_t TWCS_CALL describeParameters(Cycle* cycle) { return describeTopic(cycle, "parameters"); }
+std::int32_t TWCS_CALL describeAlgorithm(Cycle* cycle) { return describeTopic(cycle, "algorithm"); }
+std::int32_t TWCS_CALL describeLayers(Cycle* cycle) { return describeTopic(cycle, "layers"); }
 
 }  // namespace tw

@@ -7,6 +7,11 @@
 
 namespace tw {
 
+// Shows the section of the message file named by the parameter `topic` for
+// the language in "SystemLanguage" ("???" when unset). 0 when the parameter
+// is absent, the file cannot be read or the section has no text line.
+std::int32_t describeTopic(Cycle* cycle, const char* topic);
+
 // Slot 6 (-P): the section of the message file named by "parameters".
 std::int32_t TWCS_CALL describeParameters(Cycle* cycle);
 // Slot 7 (-A): the section of the message file named by "algorithm".
