@@ -13,8 +13,8 @@ namespace {
 // and point passes' business.
 constexpr int kShortestSegment = 2;
 
-// Inserts the node of `point` into the strictly cheapest gap of the path
-// built so far; an inner gap wins a tie with the end gap.
+}  // namespace
+
 void insertCheapest(PathList& list, int point) {
     PathNode* node = list.nodeOf(point);
     const Spot spot = list.spotOf(node);
@@ -40,6 +40,8 @@ void insertCheapest(PathList& list, int point) {
     }
     list.insertRun(node, node, chosen);
 }
+
+namespace {
 
 enum class PassKind { kFull, kShort };
 

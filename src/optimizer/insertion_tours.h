@@ -33,6 +33,11 @@ int shortImprovementPass(PathList& list);
 // restored before it returns.
 int extendedA(PathOptimizer& optimizer, int insertOn);
 
+// Inserts the node of `point` (not yet in the path) into the strictly
+// cheapest gap of the path built so far: the first of equally cheap inner
+// gaps, and an inner gap rather than the end gap at equal cost.
+void insertCheapest(PathList& list, int point);
+
 // A path this close to lengthLowerBound is not worth improving.
 inline constexpr double kLowerBoundTolerance = 0.001;
 
