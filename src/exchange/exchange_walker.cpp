@@ -117,6 +117,16 @@ int addObjectHandler(ExchangeWalker* walker, std::string_view objectName, Exchan
     }
 }
 
+int addMethodHandler(ExchangeWalker* walker, std::string_view methodName, ExchangeHandler handler) {
+    if (walker == nullptr || methodName.empty()) return 0;
+    try {
+        walker->methods_.bind(methodName, handler);
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
 std::int32_t walkExchangeFile(const std::string& fileName, ExchangeWalker* walker, ExchangeHeadCheck headCheck) {
     if (walker == nullptr) return 0;
     ExchangeHeader header;

@@ -50,6 +50,7 @@ public:
 
 private:
     friend int addObjectHandler(ExchangeWalker*, std::string_view, ExchangeHandler);
+    friend int addMethodHandler(ExchangeWalker*, std::string_view, ExchangeHandler);
     friend std::int32_t walkExchangeFile(const std::string&, ExchangeWalker*, ExchangeHeadCheck);
 
     // Names map to indices into a handler table whose entry 0 is the
@@ -82,6 +83,11 @@ std::unique_ptr<ExchangeWalker> createExchangeWalker(void* context, ExchangeHand
 // name bound before gets the new handler. Returns 1, or 0 for a null walker,
 // an empty name or when memory is short.
 int addObjectHandler(ExchangeWalker* walker, std::string_view objectName, ExchangeHandler handler);
+
+// The same for method items. A method handler meeting a body left in the
+// file finds the stream at the body's first character; whatever it reads,
+// the walk goes on after the item.
+int addMethodHandler(ExchangeWalker* walker, std::string_view methodName, ExchangeHandler handler);
 
 // Reads the file (openExchangeFile names) to its end and calls the handlers.
 // Returns 1 when every handler returned 1 up to the end of the data (a

@@ -69,6 +69,7 @@ int ValueDictionary::set(std::string_view name, std::string_view value) {
             Scope& scope = scopes_.back();
             scope.saved.push_back(SavedValue{found->second, slot.entry.value, slot.savedInScope});
             slot.savedInScope = scope.serial;
+            ++savedValueCount_;
         }
         slot.entry.value = std::move(newValue);
         applyCounterRule(name, value);
@@ -119,6 +120,7 @@ int ValueDictionary::closeScope() {
         slot.entry.value = std::move(saved->value);
         slot.savedInScope = saved->savedInScope;
     }
+    savedValueCount_ -= scope.saved.size();
     scopes_.pop_back();
     while (!entries_.empty() && entries_.back().entry.depth > depth_) {
         index_.erase(entries_.back().entry.name);

@@ -93,6 +93,8 @@ public:
     bool inCurrentScope(const DictionaryEntry& entry) const { return entry.depth == depth_; }
     // The number of entries created inside the innermost open scope.
     std::size_t currentScopeSize() const;
+    // The number of values saved in all open scopes together.
+    std::size_t savedValueCount() const { return savedValueCount_; }
 
     std::int32_t objectCounter() const { return objectCounter_; }
     std::int32_t methodCounter() const { return methodCounter_; }
@@ -127,6 +129,7 @@ private:
     std::deque<Slot> entries_;
     std::unordered_map<std::string_view, std::size_t> index_;  // views into entries_ names
     std::vector<Scope> scopes_;
+    std::size_t savedValueCount_ = 0;
     std::uint64_t nextScopeSerial_ = 1;
     std::uint16_t depth_ = 1;
     std::int32_t objectCounter_ = 1;
