@@ -11,4 +11,10 @@ namespace tw {
 // written as '\' and its unsigned code in three decimal digits.
 std::string escapeExchangeText(std::string_view text);
 
+// `text` written so that a value item ('v' name '(' text ')') reads it back
+// unchanged: ')', '\\', '[', ']', '`', control bytes (line ends and tabs
+// included) and bytes above 126 become '\' and their code in three decimal
+// digits; every other byte is copied.
+std::string escapeValueText(std::string_view text);
+
 }  // namespace tw
