@@ -1,6 +1,7 @@
 #include "optimizer/crossing_removal.h"
 
 #include <new>
+#include <utility>
 
 #include "optimizer/improvement_moves.h"
 #include "optimizer/improvement_rounds.h"

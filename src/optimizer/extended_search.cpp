@@ -1,6 +1,7 @@
 // extendedA: insertion tours over growing segment windows, stopped near the
 // lower bound of the path length.
 #include <new>
+#include <utility>
 
 #include "optimizer/insertion_tours.h"
 

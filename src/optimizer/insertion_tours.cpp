@@ -2,6 +2,7 @@
 #include "optimizer/insertion_tours.h"
 
 #include <new>
+#include <utility>
 
 #include "optimizer/improvement_moves.h"
 #include "optimizer/improvement_rounds.h"

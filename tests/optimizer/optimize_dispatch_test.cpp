@@ -23,7 +23,7 @@ std::string optimizeWithCode(PathOptimizer& optimizer, int code) {
     return testing::internal::GetCapturedStdout();
 }
 
-OptimizerHandle scrambled(std::uint32_t seed, int count = 30) {
+OptimizerHandle scrambled(std::uint32_t seed, int count = 16) {
     return makeOptimizer(test::seededPoints(Shape::kUniform, count, seed), {0, 0});
 }
 
@@ -61,7 +61,7 @@ TEST(OptimizeDispatch, BannersAreExactlyAsWritten) {
 TEST(OptimizeDispatch, OriginalLeavesTheOrderAsRead) {
     OptimizerHandle optimizer = scrambled(3);
     EXPECT_EQ(optimizeWithCode(*optimizer, kAlgorithmOriginal), "*****  original  *****\n");
-    EXPECT_EQ(optimizer->order, identity(30));
+    EXPECT_EQ(optimizer->order, identity(16));
 }
 
 TEST(OptimizeDispatch, NearestInsertAndUnknownCodesRunTheSameInsertionTour) {
