@@ -9,6 +9,9 @@ namespace twcycle {
 struct HostOptions {
     std::string modulePath;          // empty: the module built next to the program
     bool trace = false;              // print every relayed record on stderr
+    bool quiet = false;              // no summary table after a normal run
+    bool progress = true;            // progress on a terminal during a long run
+    std::string svgFile;             // empty: no picture
     bool help = false;
     bool version = false;
     std::vector<std::string> moduleArguments;  // passed to twCSexecCycle

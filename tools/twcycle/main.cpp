@@ -1,11 +1,19 @@
 // twcycle: runs the twPntOpt cycle module without a machining application.
 // It loads the module at run time, hands it the command line, and reports
-// what happened.
+// what happened: after a job run, a summary of the output and on request a
+// picture of it.
 #include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "exit_status.h"
 #include "host_options.h"
+#include "job_report.h"
+#include "job_settings.h"
+#include "progress.h"
 #include "platform/platform.h"
 #include "twpntopt.h"
 
@@ -38,14 +46,18 @@ int32_t TWCS_CALL traceThird(Cycle*, int32_t channel, EventRecord* record, void*
 
 std::string defaultModulePath() { return tw::platform::executableDirectory() + TWCYCLE_MODULE_FILE; }
 
-}  // namespace
+// The name the module's definition file is built from.
+std::string cycleIdentifier(GetCycle getCycle) {
+    const Cycle* cycle = getCycle();
+    return cycle != nullptr && cycle->identifier != nullptr ? cycle->identifier : "twPntOpt";
+}
 
-int main(int argc, char** argv) {
+int runHost(int argc, char** argv) {
     const std::string program = "twcycle";
     twcycle::HostOptions options = twcycle::parseHostOptions(argc, argv);
     if (!options.error.empty()) {
         std::fprintf(stderr, "%s: %s (try --help)\n", program.c_str(), options.error.c_str());
-        return 2;
+        return twcycle::kExitHostFailure;
     }
     if (options.help) {
         std::fputs(twcycle::usageText(program).c_str(), stdout);
@@ -61,7 +73,7 @@ int main(int argc, char** argv) {
     if (!module.loaded()) {
         std::fprintf(stderr, "%s: cannot load module %s: %s\n", program.c_str(), modulePath.c_str(),
                      module.error().c_str());
-        return 2;
+        return twcycle::kExitHostFailure;
     }
     const char* names[] = {"twCSgetCycle", "twCSexecCycle", "twCSsetSignal", "twCSgetSignal"};
     void* symbols[4] = {};
@@ -70,9 +82,10 @@ int main(int argc, char** argv) {
         if (symbols[i] == nullptr) {
             std::fprintf(stderr, "%s: module %s has no function %s\n", program.c_str(), modulePath.c_str(),
                          names[i]);
-            return 2;
+            return twcycle::kExitHostFailure;
         }
     }
+    auto getCycle = reinterpret_cast<GetCycle>(symbols[0]);
     auto execCycle = reinterpret_cast<ExecCycle>(symbols[1]);
 
     HostRecord host{};
@@ -84,14 +97,41 @@ int main(int argc, char** argv) {
     std::vector<char*> arguments;
     for (std::string& argument : options.moduleArguments) arguments.push_back(argument.data());
 
+    const twcycle::RunRequest request = twcycle::classifyArguments(options.moduleArguments);
+    std::optional<twcycle::PreparedJob> job;
+    if (request.normalRun) job = twcycle::prepareJob(cycleIdentifier(getCycle), request.settingsSource);
+
+    std::unique_ptr<twcycle::ProgressDisplay> progress;
+    if (job && options.progress && twcycle::standardErrorIsTerminal()) {
+        const std::string watched = twcycle::progressFile(*job);
+        if (!watched.empty())
+            progress = std::make_unique<twcycle::ProgressDisplay>(watched, twcycle::expectedContours(*job), stderr);
+    }
     const int32_t accepted = execCycle(nullptr, static_cast<int32_t>(arguments.size()), arguments.data(), &host);
+    progress.reset();
     std::fflush(stdout);
     if (accepted != 1) {
         std::fprintf(stderr,
                      "%s: the module refused the run (bad arguments, too deeply nested, or the "
                      "configuration failed)\n",
                      program.c_str());
-        return 1;
+        return twcycle::kExitRefused;
     }
-    return 0;
+    if (!job) {
+        if (!options.svgFile.empty())
+            std::fprintf(stderr, "%s: a switch run writes no geometry; no picture\n", program.c_str());
+        return twcycle::kExitOk;
+    }
+    return twcycle::reportJob(*job, options, stdout, stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return runHost(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "twcycle: %s\n", error.what());
+        return twcycle::kExitHostFailure;
+    }
 }

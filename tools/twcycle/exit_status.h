@@ -1,0 +1,12 @@
+// The host program's exit statuses.
+#pragma once
+
+namespace twcycle {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;        // the module refused the run
+inline constexpr int kExitHostFailure = 2;    // command line, module loading
+inline constexpr int kExitNoOutput = 3;       // output missing or not readable back
+inline constexpr int kExitPictureFailed = 4;  // the --svg file could not be written
+
+}  // namespace twcycle

@@ -1,0 +1,115 @@
+#include "job_report.h"
+
+#include "exit_status.h"
+#include "output/geometry_writer.h"
+#include "result_file.h"
+#include "result_summary.h"
+#include "svg_picture.h"
+
+namespace twcycle {
+namespace {
+
+constexpr const char* kProgram = "twcycle";
+
+void note(std::FILE* err, const HostOptions& options, const std::string& text) {
+    if (!options.quiet) std::fprintf(err, "%s: %s\n", kProgram, text.c_str());
+}
+
+int fail(std::FILE* err, int status, const std::string& text) {
+    std::fprintf(err, "%s: %s\n", kProgram, text.c_str());
+    return status;
+}
+
+// Why the job has nothing to show, or empty when it has an output file.
+std::string nothingToShow(const PreparedJob& job) {
+    switch (job.settings.kind) {
+        case JobKind::StandardInput:
+            return "the job was read from standard input and cannot be read again; no summary";
+        case JobKind::CfgFile:
+            return "a .CFG job names no geometry output file; no summary";
+        case JobKind::ParameterFile:
+            break;
+    }
+    if (!job.settings.geoOut) return "the job sets no geoOut, so no output file was written; no summary";
+    return {};
+}
+
+std::string countText(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string caption(const PreparedJob& job, const std::vector<ResultContour>& results) {
+    std::size_t points = 0;
+    for (const ResultContour& contour : results) points += contour.points.size();
+    return job.settings.geoSource.value_or("(no geoSource)") + " -> " + *job.settings.geoOut + ": " +
+           countText(results.size(), "contour", "contours") + ", " + countText(points, "point", "points");
+}
+
+}  // namespace
+
+PreparedJob prepareJob(const std::string& identifier, const std::string& settingsSource) {
+    PreparedJob job;
+    job.settings = readJobSettings(identifier, settingsSource);
+    if (job.settings.geoSource) job.source = readSourceContours(*job.settings.geoSource);
+    if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut);
+    return job;
+}
+
+std::string progressFile(const PreparedJob& job) {
+    if (!nothingToShow(job).empty()) return {};
+    return tw::pendingOutputName(*job.settings.geoOut);
+}
+
+std::size_t expectedContours(const PreparedJob& job) { return job.source.contours.size(); }
+
+int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err) {
+    if (const std::string reason = nothingToShow(job); !reason.empty()) {
+        if (!options.svgFile.empty()) {
+            std::fprintf(err, "%s: %s, and no picture\n", kProgram, reason.c_str());
+        } else {
+            note(err, options, reason);
+        }
+        return kExitOk;
+    }
+    const std::string& geoOut = *job.settings.geoOut;
+    if (const std::string reason = missingOutputReason(geoOut, job.before); !reason.empty())
+        return fail(err, kExitNoOutput, reason);
+
+    const ResultReading result = readResultFile(geoOut);
+    if (!result.error.empty())
+        return fail(err, kExitNoOutput, "cannot read back the output file " + geoOut + ": " + result.error);
+    const std::vector<SourceContour>* source = nullptr;
+    if (job.source.status == SourceStatus::Read) {
+        source = &job.source.contours;
+        if (source->size() != result.contours.size()) {
+            return fail(err, kExitNoOutput,
+                        "cannot read back the output file " + geoOut + ": it holds " +
+                            countText(result.contours.size(), "ordered contour", "ordered contours") +
+                            " where the source gives " + std::to_string(source->size()));
+        }
+    } else if (!job.settings.geoSource) {
+        note(err, options, "the job sets no geoSource, so the output holds no contours");
+    } else if (job.source.status == SourceStatus::StandardInput) {
+        note(err, options, "the geometry source is standard input; the input order is not shown");
+    } else {
+        note(err, options, "cannot read the geometry source " + *job.settings.geoSource +
+                               "; the input order is not shown");
+    }
+
+    if (!options.quiet) {
+        std::fprintf(out, "%s\n", caption(job, result.contours).c_str());
+        std::fputs(formatSummary(buildSummary(result.contours, source)).c_str(), out);
+        std::fflush(out);
+    }
+    if (!options.svgFile.empty()) {
+        PictureInput picture;
+        picture.caption = caption(job, result.contours);
+        picture.results = &result.contours;
+        picture.source = source;
+        if (!writeTextFile(options.svgFile, renderSvg(picture)))
+            return fail(err, kExitPictureFailed, "cannot write the picture " + options.svgFile);
+    }
+    return kExitOk;
+}
+
+}  // namespace twcycle

@@ -1,0 +1,113 @@
+#include "progress.h"
+
+#include <cstring>
+#include <fstream>
+#include <string_view>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace twcycle {
+namespace {
+
+constexpr std::string_view kContourHead = "oContour";
+constexpr std::string_view kOrderedComment = "( cmnt[N=";
+constexpr std::size_t kReadPiece = 16384;
+
+}  // namespace
+
+bool standardErrorIsTerminal() {
+#if defined(_WIN32)
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+void ContourHeadCounter::takeLine(const std::string& line) {
+    const std::string_view text(line);
+    if (text.substr(0, kContourHead.size()) != kContourHead) return;
+    if (text.find(kOrderedComment) != std::string_view::npos) ++count_;
+}
+
+void ContourHeadCounter::poll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return;
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    if (size < 0) return;
+    if (static_cast<std::size_t>(size) < offset_) {
+        offset_ = 0;
+        partialLine_.clear();
+        count_ = 0;
+    }
+    file.seekg(static_cast<std::streamoff>(offset_));
+    char piece[kReadPiece];
+    while (file.read(piece, sizeof piece) || file.gcount() > 0) {
+        const std::size_t got = static_cast<std::size_t>(file.gcount());
+        offset_ += got;
+        for (std::size_t i = 0; i < got; ++i) {
+            if (piece[i] == '\n' || piece[i] == '\r') {
+                takeLine(partialLine_);
+                partialLine_.clear();
+            } else if (partialLine_.size() <= kContourHead.size() + kOrderedComment.size() ||
+                       partialLine_.compare(0, kContourHead.size(), kContourHead) == 0) {
+                // Only a contour head is ever looked at past its first characters.
+                partialLine_ += piece[i];
+            }
+        }
+    }
+}
+
+std::string progressLine(std::size_t written, std::size_t total, double seconds) {
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, "%zu/%zu contours written, %.1f s", written, total, seconds);
+    return buffer;
+}
+
+ProgressDisplay::ProgressDisplay(std::string pendingFile, std::size_t totalContours, std::FILE* out)
+    : pendingFile_(std::move(pendingFile)), total_(totalContours), out_(out) {
+    thread_ = std::thread([this] { run(); });
+}
+
+ProgressDisplay::~ProgressDisplay() { stop(); }
+
+void ProgressDisplay::stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void ProgressDisplay::run() {
+    const auto begin = std::chrono::steady_clock::now();
+    ContourHeadCounter counter;
+    std::size_t shownWidth = 0;
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (wake_.wait_for(lock, kProgressInterval, [this] { return stopping_; })) break;
+        }
+        const auto elapsed = std::chrono::steady_clock::now() - begin;
+        if (elapsed < kProgressDelay) continue;
+        counter.poll(pendingFile_);
+        const double seconds = std::chrono::duration<double>(elapsed).count();
+        std::string line = "twcycle: " + progressLine(counter.count(), total_, seconds);
+        // Shorter lines must cover what a longer one left on the terminal.
+        if (line.size() < shownWidth) line.append(shownWidth - line.size(), ' ');
+        shownWidth = line.size();
+        std::fprintf(out_, "\r%s", line.c_str());
+        std::fflush(out_);
+    }
+    if (shownWidth > 0) {
+        std::fprintf(out_, "\r%s\r", std::string(shownWidth, ' ').c_str());
+        std::fflush(out_);
+    }
+}
+
+}  // namespace twcycle
