@@ -8,7 +8,6 @@
 namespace tw {
 namespace {
 
-constexpr int kEnd = -1;
 constexpr int kEndOfFileByte = 26;
 
 bool isLineEnd(int c) { return c == '\n' || c == '\r'; }

@@ -1,0 +1,49 @@
+// Fuzzes the message-file reader: the head scan and the section lines. The
+// first byte picks the wanted language, the rest is the file.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "settings/message_file.h"
+
+namespace {
+
+// A read-only stream over the input bytes.
+std::FILE* streamOver(const std::uint8_t* data, std::size_t size) {
+#if defined(__unix__) || defined(__APPLE__)
+    if (size > 0) return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+#endif
+    std::FILE* stream = std::tmpfile();
+    if (stream == nullptr) return nullptr;
+    std::fwrite(data, 1, size, stream);
+    std::rewind(stream);
+    return stream;
+}
+
+const char* const kLanguages[] = {nullptr, "english", "german", "???"};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const char* language = kLanguages[data[0] % 4];
+    // Two handles over the same bytes, read alternately.
+    const int first = tw::adoptMessageStream(streamOver(data + 1, size - 1), language);
+    const int second = tw::adoptMessageStream(streamOver(data + 1, size - 1), "english");
+    std::string line;
+    bool more = true;
+    while (more) {
+        more = false;
+        for (int handle : {first, second}) {
+            if (tw::readMessageLine(handle, line) == 1) {
+                if (line.size() >= tw::kMessageLineSize) __builtin_trap();
+                more = true;
+            } else if (!line.empty()) {
+                __builtin_trap();
+            }
+        }
+    }
+    tw::closeMessageFile(first);
+    tw::closeMessageFile(second);
+    return 0;
+}
