@@ -17,8 +17,8 @@
 namespace tw {
 namespace {
 
-using testing::readAllTokens;
-using testing::ScratchDirectory;
+using exchange_test::readAllTokens;
+using exchange_test::ExchangeScratch;
 
 // Sets or unsets HOME for one test and puts the old value back.
 class HomeVariable {
@@ -63,10 +63,10 @@ int openDescriptorCount() {
     return count;
 }
 
-class ExchangeFileNames : public ScratchDirectory {};
+class ExchangeFileNames : public ExchangeScratch {};
 
 TEST_F(ExchangeFileNames, StandardInputFromAFile) {
-    writeFile("in.twx", testing::kHead + "va(1)\nvb(2)\n");
+    writeFile("in.twx", exchange_test::kHead + "va(1)\nvb(2)\n");
     StandardInputReplacement input(open("in.twx", O_RDONLY));
     ExchangeHeader header;
     std::FILE* stream = openExchangeFile("| stdin", header);

@@ -13,12 +13,12 @@
 
 #include "exchange/exchange_reader.h"
 
-namespace tw::testing {
+namespace tw::exchange_test {
 
 // Runs the test inside a fresh temporary directory (files the code writes
 // into the current directory, such as the method trace, land there) and
 // goes back and removes it afterwards.
-class ScratchDirectory : public ::testing::Test {
+class ExchangeScratch : public ::testing::Test {
 protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
@@ -106,4 +106,4 @@ inline std::vector<std::string> tokensOfFile(const std::string& name, const std:
 inline const std::string kHead =
     "tarnWELL Data Exchange File, text edition 1993.\ntWX-Version: 1.0\nGeometry\ntitle\n\n";
 
-}  // namespace tw::testing
+}  // namespace tw::exchange_test

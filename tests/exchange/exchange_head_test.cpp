@@ -13,9 +13,9 @@
 namespace tw {
 namespace {
 
-using testing::kHead;
-using testing::ScratchDirectory;
-using testing::tokensOfFile;
+using exchange_test::kHead;
+using exchange_test::ExchangeScratch;
+using exchange_test::tokensOfFile;
 
 const std::string kBanner = "tarnWELL Data Exchange File, text edition 1993.";
 
@@ -72,7 +72,7 @@ struct HeadCase {
     std::uint16_t minor;
 };
 
-class ExchangeHead : public ScratchDirectory {};
+class ExchangeHead : public ExchangeScratch {};
 
 TEST_F(ExchangeHead, VariantsAndVersions) {
     const std::string b = kBanner + "\n";

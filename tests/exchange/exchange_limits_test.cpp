@@ -11,7 +11,7 @@
 namespace tw {
 namespace {
 
-using testing::tokensOfFile;
+using exchange_test::tokensOfFile;
 
 // Every byte against the member lists of the four classes.
 TEST(ExchangeCharacterClasses, MembersAreExactlyTheListedOnes) {
@@ -32,7 +32,7 @@ TEST(ExchangeCharacterClasses, MembersAreExactlyTheListedOnes) {
     EXPECT_FALSE(isWhitespace(kEndOfData));
 }
 
-class ExchangeLimits : public testing::ScratchDirectory {};
+class ExchangeLimits : public exchange_test::ExchangeScratch {};
 
 // Names, ids, texts and argument values of one item share one budget.
 TEST_F(ExchangeLimits, OneItemHoldsAtMostTheCharacterBudget) {

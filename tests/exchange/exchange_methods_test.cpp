@@ -11,10 +11,10 @@
 namespace tw {
 namespace {
 
-using testing::ScratchDirectory;
-using testing::tokensOfFile;
+using exchange_test::ExchangeScratch;
+using exchange_test::tokensOfFile;
 
-class ExchangeMethodBody : public ScratchDirectory {};
+class ExchangeMethodBody : public ExchangeScratch {};
 
 TEST_F(ExchangeMethodBody, HeldInMemoryUpToTheLimitAndByPositionBeyond) {
     const std::string prefix = "vx(1)\nmbig(";  // the body starts at position 11
@@ -44,7 +44,7 @@ TEST_F(ExchangeMethodBody, HeldInMemoryUpToTheLimitAndByPositionBeyond) {
         }
         // Reading goes on after the body either way.
         ASSERT_EQ(readExchangeToken(stream, token), 1);
-        EXPECT_EQ(testing::describe(token), "v:y[2]");
+        EXPECT_EQ(exchange_test::describe(token), "v:y[2]");
         EXPECT_EQ(readExchangeToken(stream, token), 0);
         closeExchangeFile(stream);
     }
@@ -75,7 +75,7 @@ TEST_F(ExchangeMethodBody, LongBodyEnds) {
     EXPECT_EQ(tokensOfFile("end.twx", "mbig(" + body + "`)"), std::vector<std::string>{});
 }
 
-class ExchangeMethodTrace : public ScratchDirectory {};
+class ExchangeMethodTrace : public ExchangeScratch {};
 
 TEST_F(ExchangeMethodTrace, NamesEndedByWhitespaceOrCommentAreAppended) {
     struct Case {

@@ -11,16 +11,16 @@
 namespace tw {
 namespace {
 
-using testing::describe;
-using testing::ScratchDirectory;
-using testing::tokensOfFile;
+using exchange_test::describe;
+using exchange_test::ExchangeScratch;
+using exchange_test::tokensOfFile;
 
 struct BodyCase {
     std::string input;
     std::vector<std::string> tokens;
 };
 
-class ExchangeReaderBody : public ScratchDirectory {
+class ExchangeReaderBody : public ExchangeScratch {
 protected:
     void expectCases(const std::vector<BodyCase>& cases) {
         for (const BodyCase& c : cases) {

@@ -11,7 +11,7 @@
 namespace tw {
 namespace {
 
-using testing::readAllTokens;
+using exchange_test::readAllTokens;
 
 struct SampleCase {
     const char* file;
@@ -24,7 +24,7 @@ const std::vector<std::string> kSampleTokens = {
     "v:startX[0.000]",     "v:startY[0.000]",                     "o:P[1](x=10.500,y=20.000,z=0.000)",
     "o:P[2](x=30.000,y=20.000,z=0.000)", "}:"};
 
-class ExchangeSamples : public testing::ScratchDirectory {};
+class ExchangeSamples : public exchange_test::ExchangeScratch {};
 
 TEST_F(ExchangeSamples, ReadToTheEnd) {
     const std::vector<SampleCase> cases = {

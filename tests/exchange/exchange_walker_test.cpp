@@ -12,8 +12,8 @@
 namespace tw {
 namespace {
 
-using testing::describe;
-using testing::ScratchDirectory;
+using exchange_test::describe;
+using exchange_test::ExchangeScratch;
 
 struct Log {
     std::vector<std::string> items;
@@ -28,7 +28,7 @@ std::int32_t record(ExchangeToken& token, ValueDictionary*, void* context) {
     return log.calls++ == log.stopAt ? log.stopResult : 1;
 }
 
-class Walker : public ScratchDirectory {
+class Walker : public ExchangeScratch {
 protected:
     // Walks `content` with "P" and "C" bound to the recording handler and the
     // default value and block handlers.
@@ -38,7 +38,7 @@ protected:
     }
 
     void SetUp() override {
-        ScratchDirectory::SetUp();
+        ExchangeScratch::SetUp();
         ASSERT_NE(walker, nullptr);
         ASSERT_EQ(addObjectHandler(walker.get(), "P", &record), 1);
         ASSERT_EQ(addObjectHandler(walker.get(), "C", &record), 1);
@@ -160,7 +160,7 @@ TEST_F(Walker, LongBodyIsReadFromItsPositionAndTheWalkGoesOn) {
     ASSERT_EQ(addMethodHandler(bodyWalker.get(), "big", &readBody), 1);
     std::string text;
     for (int i = 0; i < 1000; ++i) text += "line " + std::to_string(i) + "\n";
-    writeFile("body.twx", testing::kHead + "va(1)\nmbig(" + text + ")\nvb(2)\n");
+    writeFile("body.twx", exchange_test::kHead + "va(1)\nmbig(" + text + ")\nvb(2)\n");
     EXPECT_EQ(walkExchangeFile("body.twx", bodyWalker.get(), nullptr), 1);
     EXPECT_EQ(body.text, text);
     EXPECT_EQ(getDictionaryValue(&bodyWalker->dictionary(), "b"), "2");
