@@ -175,7 +175,17 @@ int checkSuccessors(const DistanceTable& table, const std::vector<int>& digits,
 }
 
 // Digit i is the neighbour rank of point i's successor, 1..base. Each level
-// (base) visits only vectors that have a digit equal to the base.
+// (base) visits only vectors that have a digit equal to the base. Advancing
+// after a check failed at position p (0 is the most significant digit):
+//
+//   case                       step
+//   digit p below the base     digits after p become 1, digit p + 1
+//   digit p at the base        carry: digits at the base become 1 going left,
+//                              the first one below it + 1; digits after p -> 1
+//   carry past position 0      level exhausted: at base == count the odometer
+//                              is exhausted, else base + 1, "." printed,
+//                              digits (1, ..., 1, base)
+//   then no digit at the base  the last digit becomes the base
 class RankOdometer {
 public:
     RankOdometer(int count, int coverage, SearchProgress& progress, std::FILE* out)
