@@ -10,6 +10,13 @@
 // Every heuristic only permutes `order`; `points` keeps the storage order in
 // which the points were added. All distances are plane distances of x and y
 // computed by `exactHypot`.
+//
+// Cost: storing points and computeLength are linear; the lower bound and
+// every heuristic are at least quadratic in the number of points (the tours
+// scan all points per position, the improvement passes try every gap per
+// point, the two-exchange pass restarts after each reversal). A set of a
+// million points is stored and measured quickly, but optimizing it takes
+// hours; it terminates and needs memory linear in the count.
 #pragma once
 
 #include <cstdio>
