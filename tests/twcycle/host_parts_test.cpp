@@ -140,6 +140,7 @@ TEST(HostProgress, CountsOrderedContourHeadsAsTheFileGrows) {
 TEST(HostProgress, LineText) {
     EXPECT_EQ(twcycle::progressLine(3, 12, 4.26), "3/12 contours written, 4.3 s");
     EXPECT_EQ(twcycle::progressLine(0, 0, 1.0), "0/0 contours written, 1.0 s");
+    EXPECT_EQ(twcycle::progressLine(5, std::nullopt, 12.04), "5 contours written, 12.0 s");
 }
 
 }  // namespace

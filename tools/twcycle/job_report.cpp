@@ -60,7 +60,10 @@ std::string progressFile(const PreparedJob& job) {
     return tw::pendingOutputName(*job.settings.geoOut);
 }
 
-std::size_t expectedContours(const PreparedJob& job) { return job.source.contours.size(); }
+std::optional<std::size_t> expectedContours(const PreparedJob& job) {
+    if (job.source.status != SourceStatus::Read) return std::nullopt;
+    return job.source.contours.size();
+}
 
 int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err) {
     if (const std::string reason = nothingToShow(job); !reason.empty()) {

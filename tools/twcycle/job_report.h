@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "host_options.h"
@@ -27,8 +28,9 @@ PreparedJob prepareJob(const std::string& identifier, const std::string& setting
 // The file whose growth shows the progress of the run, or empty when there is none.
 std::string progressFile(const PreparedJob& job);
 
-// The number of contours the run will write, as far as known before it.
-std::size_t expectedContours(const PreparedJob& job);
+// The number of contours the run will write; none when the source could not
+// be read before the run.
+std::optional<std::size_t> expectedContours(const PreparedJob& job);
 
 // After a run the module accepted: checks the output, prints the summary on
 // `out` (unless quiet) and notes and errors on `err`, writes the picture.

@@ -62,13 +62,14 @@ void ContourHeadCounter::poll(const std::string& path) {
     }
 }
 
-std::string progressLine(std::size_t written, std::size_t total, double seconds) {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%zu/%zu contours written, %.1f s", written, total, seconds);
-    return buffer;
+std::string progressLine(std::size_t written, std::optional<std::size_t> total, double seconds) {
+    char time[64];
+    std::snprintf(time, sizeof time, "%.1f", seconds);
+    const std::string count = std::to_string(written) + (total ? "/" + std::to_string(*total) : std::string());
+    return count + " contours written, " + time + " s";
 }
 
-ProgressDisplay::ProgressDisplay(std::string pendingFile, std::size_t totalContours, std::FILE* out)
+ProgressDisplay::ProgressDisplay(std::string pendingFile, std::optional<std::size_t> totalContours, std::FILE* out)
     : pendingFile_(std::move(pendingFile)), total_(totalContours), out_(out) {
     thread_ = std::thread([this] { run(); });
 }

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -41,15 +42,16 @@ private:
     std::size_t count_ = 0;
 };
 
-// The line shown: "<written>/<total> contours written, <seconds> s".
-std::string progressLine(std::size_t written, std::size_t total, double seconds);
+// The line shown: "<written>/<total> contours written, <seconds> s", without
+// "/<total>" when the total is not known.
+std::string progressLine(std::size_t written, std::optional<std::size_t> total, double seconds);
 
 // Shows progress on `out` from kProgressDelay after construction until
 // stop() or destruction, then clears its line. Construct it only when
 // progress is wanted (a terminal, and not turned off).
 class ProgressDisplay {
 public:
-    ProgressDisplay(std::string pendingFile, std::size_t totalContours, std::FILE* out);
+    ProgressDisplay(std::string pendingFile, std::optional<std::size_t> totalContours, std::FILE* out);
     ~ProgressDisplay();
     ProgressDisplay(const ProgressDisplay&) = delete;
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
@@ -60,7 +62,7 @@ private:
     void run();
 
     std::string pendingFile_;
-    std::size_t total_;
+    std::optional<std::size_t> total_;
     std::FILE* out_;
     std::mutex mutex_;
     std::condition_variable wake_;
