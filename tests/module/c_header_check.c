@@ -6,8 +6,9 @@ int twpntoptCHeaderCheck(void) {
     HostRecord host;
     PointListCycle cycle;
     Parameter parameter;
-    int32_t (TWCS_CALL *exec)(Cycle*, int32_t, char**, HostRecord*) = twCSexecCycle;
-    (void)exec;
+    /* Unevaluated: checks the prototypes without needing the module. */
+    (void)sizeof(twCSexecCycle(0, 0, 0, 0) + twCSsetSignal(0, 0) + twCSgetSignal(0));
+    (void)sizeof(twCSgetCycle());
     record.kind = 1;
     host.first = 0;
     cycle.base.slots[0] = 0;
