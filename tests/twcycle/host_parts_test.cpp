@@ -1,7 +1,6 @@
 // Parts of the twcycle program that a run through the program cannot reach
 // reliably: the argument rules, the head-comment reading and the progress
-// counter (which only runs on a terminal). The host is a program, not a
-// library, so its sources are compiled into this test directly.
+// counter (which only runs on a terminal).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "../../tools/twcycle/job_settings.cpp"
-#include "../../tools/twcycle/progress.cpp"
-#include "../../tools/twcycle/result_file.cpp"
+#include "twcycle/job_settings.h"
+#include "twcycle/progress.h"
+#include "twcycle/result_file.h"
 
 namespace {
 
