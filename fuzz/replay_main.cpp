@@ -1,5 +1,6 @@
-// Runs a fuzz target once over every file below the given folders, so that
-// the seed corpus and every fixed crash input stay regression tests.
+// Runs a fuzz target once over the given files and every file below the
+// given folders, so that
+// seed corpus and every fixed crash input stay regression tests.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -17,12 +18,18 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "replay: no such folder %s\n", argv[i]);
             return 1;
         }
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-            if (!entry.is_regular_file()) continue;
-            std::ifstream in(entry.path(), std::ios::binary);
+        const auto replay = [&replayed](const std::filesystem::path& path) {
+            std::ifstream in(path, std::ios::binary);
             std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
             ++replayed;
+        };
+        if (std::filesystem::is_regular_file(root)) {
+            replay(root);
+            continue;
+        }
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (entry.is_regular_file()) replay(entry.path());
         }
     }
     std::printf("replayed %zu inputs\n", replayed);

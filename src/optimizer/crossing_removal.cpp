@@ -18,7 +18,7 @@ int removeCrossings(PathOptimizer& optimizer) {
         PathList list(optimizer);
         list.linkInOrder(optimizer.order);
         runImprovementRounds(
-            [&list] {
+            list, [&list] {
                 const int exchanged = twoExchangePass(list);
                 const int relocated = relocatePointsPass(list);
                 return exchanged != 0 || relocated != 0 ? 1 : 0;

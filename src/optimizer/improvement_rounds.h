@@ -1,6 +1,11 @@
 // Repetition of improvement rounds until they stop changing the path.
 #pragma once
 
+#include <cstdint>
+#include <unordered_set>
+
+#include "optimizer/path_list.h"
+
 namespace tw {
 
 // Safety net for the repeat loops. Every accepted move gains something, so
@@ -9,16 +14,37 @@ namespace tw {
 // could reach it. The path found so far is then kept like any other result.
 inline constexpr long kMaxImprovementRounds = 100000;
 
+// A fingerprint of the path's order (FNV-1a over the visited points).
+inline std::uint64_t pathFingerprint(const PathList& list) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const PathNode* node = list.head(); node != nullptr; node = node->next) {
+        hash ^= static_cast<std::uint32_t>(node->point);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 // Runs `round` (returning non-zero when it changed the path) until
 // `unchangedLimit` rounds, counted over all rounds, changed nothing, or
 // `maxRounds` rounds ran. Returns the number of rounds run.
+//
+// A round that changes the path gains length, so a path seen before can only
+// come back when rounding makes moves look like gains (coordinates so large
+// that the margins drown in rounding). The rounds then cycle without end;
+// they stop at the first path seen again instead. On paths whose gains are
+// real no path ever repeats, so this never cuts a genuine improvement short.
 template <class Round>
-long runImprovementRounds(Round&& round, int unchangedLimit, long maxRounds) {
+long runImprovementRounds(const PathList& list, Round&& round, int unchangedLimit, long maxRounds) {
+    std::unordered_set<std::uint64_t> seen{pathFingerprint(list)};
     int remaining = unchangedLimit;
     long rounds = 0;
     while (remaining > 0 && rounds < maxRounds) {
         ++rounds;
-        if (round() == 0) --remaining;
+        if (round() == 0) {
+            --remaining;
+        } else if (!seen.insert(pathFingerprint(list)).second) {
+            break;
+        }
     }
     return rounds;
 }

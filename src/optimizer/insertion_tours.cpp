@@ -62,7 +62,7 @@ int runInsertionTour(PathOptimizer& optimizer, int insertOn, PassKind passKind) 
             relocatePointsPass(list);
         }
         runImprovementRounds(
-            [&list, passKind] {
+            list, [&list, passKind] {
                 return passKind == PassKind::kFull ? improvementPass(list)
                                                    : shortImprovementPass(list);
             },

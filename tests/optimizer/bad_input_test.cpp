@@ -3,13 +3,16 @@
 // crashes or runs away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <limits>
 
 #include "optimizer/crossing_removal.h"
 #include "optimizer/improvement_rounds.h"
 #include "optimizer/insertion_tours.h"
 #include "optimizer/nearest_tours.h"
+#include "optimizer/path_list.h"
 #include "optimizer/optimizer_test_support.h"
 
 namespace tw {
@@ -106,17 +109,71 @@ TEST(BadCoordinates, LengthAndBoundStayDefined) {
     EXPECT_EQ(infinite->length, kInfinity);
 }
 
+// Rounds over a six-point list: `step` relinks the list into the next
+// permutation of `order` when asked to change it.
+struct RoundsFixture {
+    RoundsFixture() : optimizer(makeOptimizer({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}}, {0, 0})) {
+        list = std::make_unique<PathList>(*optimizer);
+        list->linkInOrder(order);
+    }
+    int step() {
+        std::next_permutation(order.begin(), order.end());
+        list->linkInOrder(order);
+        return 1;
+    }
+    OptimizerHandle optimizer;
+    std::vector<int> order{0, 1, 2, 3, 4, 5};
+    std::unique_ptr<PathList> list;
+};
+
 TEST(ImprovementRounds, StopAtTheFirstUnchangedRoundOrAtTheCap) {
+    RoundsFixture f;
     int calls = 0;
-    EXPECT_EQ(runImprovementRounds([&calls] { return ++calls < 4 ? 1 : 0; }, 1, 100), 4);
-    EXPECT_EQ(runImprovementRounds([] { return 0; }, 1, 100), 1);
+    EXPECT_EQ(runImprovementRounds(*f.list, [&] { return ++calls < 4 ? f.step() : 0; }, 1, 100), 4);
+    EXPECT_EQ(runImprovementRounds(*f.list, [] { return 0; }, 1, 100), 1);
     // Unchanged rounds are counted over all rounds, not only consecutive ones.
     calls = 0;
-    EXPECT_EQ(runImprovementRounds([&calls] { return ++calls % 2; }, 2, 100), 4);
-    // A round that always claims a change stops at the cap.
-    EXPECT_EQ(runImprovementRounds([] { return 1; }, 1, 100), 100);
-    EXPECT_EQ(runImprovementRounds([] { return 1; }, 1, kMaxImprovementRounds),
-              kMaxImprovementRounds);
+    EXPECT_EQ(runImprovementRounds(*f.list, [&] { return ++calls % 2 ? f.step() : 0; }, 2, 100), 4);
+    // Rounds that keep finding new paths stop at the cap.
+    EXPECT_EQ(runImprovementRounds(*f.list, [&] { return f.step(); }, 1, 100), 100);
+}
+
+TEST(ImprovementRounds, StopWhenAPathComesBack) {
+    RoundsFixture f;
+    // A round that claims a change but leaves the path as it was.
+    EXPECT_EQ(runImprovementRounds(*f.list, [] { return 1; }, 1, kMaxImprovementRounds), 1);
+    // Two rounds that swap the path back and forth.
+    const std::vector<int> a = f.order;
+    const std::vector<int> b{1, 0, 2, 3, 4, 5};
+    bool flip = false;
+    const long rounds = runImprovementRounds(
+        *f.list,
+        [&] {
+            flip = !flip;
+            f.list->linkInOrder(flip ? b : a);
+            return 1;
+        },
+        1, kMaxImprovementRounds);
+    EXPECT_EQ(rounds, 2);
+}
+
+TEST(ImprovementRounds, HugeCoordinatesDoNotCycleForever) {
+    // Found by fuzzing: at 1e26 the rounding of a distance is far above the
+    // margins, so extendedB's passes kept undoing each other.
+    const std::vector<XY> points = {{-3, -89},   {-114, 93}, {18.5, 4},    {45, 42},     {113, -121}, {-24, -83},
+                                    {-43, 33},   {122, 41},  {25, 103},    {-100, -128}, {-120, -122}, {112, -101},
+                                    {-58, 22},   {60.5, -114}, {83, 1.3299868503571265e+26}, {4, 4.5}, {4, -125},
+                                    {2.88683e-319, 0}};
+    for (int code : {1, 3, 7, 8}) {
+        OptimizerHandle optimizer = makeOptimizer(points, {-62, 76});
+        optimizer->algorithm = code;
+        testing::internal::CaptureStdout();
+        optimizerOptimize(optimizer.get());
+        testing::internal::GetCapturedStdout();
+        std::vector<int> sorted = optimizer->order;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, identity(static_cast<int>(points.size()))) << code;
+    }
 }
 
 TEST(LargePointSets, AMillionPointsAreStoredMeasuredAndKeptAsRead) {
