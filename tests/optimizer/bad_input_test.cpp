@@ -157,6 +157,22 @@ TEST(ImprovementRounds, StopWhenAPathComesBack) {
     EXPECT_EQ(rounds, 2);
 }
 
+TEST(ImprovementRounds, ShufflingCoincidingPointsIsNoNewPath) {
+    OptimizerHandle optimizer = makeOptimizer({{7, 7}, {7, 7}, {7, 7}, {7, 7}}, {0, 0});
+    PathList list(*optimizer);
+    std::vector<int> order{0, 1, 2, 3};
+    list.linkInOrder(order);
+    const long rounds = runImprovementRounds(
+        list,
+        [&] {
+            std::next_permutation(order.begin(), order.end());
+            list.linkInOrder(order);
+            return 1;
+        },
+        1, kMaxImprovementRounds);
+    EXPECT_EQ(rounds, 1);
+}
+
 TEST(ImprovementRounds, HugeCoordinatesDoNotCycleForever) {
     // Found by fuzzing: at 1e26 the rounding of a distance is far above the
     // margins, so extendedB's passes kept undoing each other.
