@@ -25,23 +25,6 @@ constexpr FrameNames kCfgToolFrameNames = {"*WZKO_X", "*WZKO_Y", "*WZKO_Z", "*WZ
 
 constexpr std::size_t kExtensionLength = 4;
 
-bool hasExtension(const std::string& name, const char* extension) {
-    if (name.size() < kExtensionLength) return false;
-    const std::size_t start = name.size() - kExtensionLength;
-    for (std::size_t i = 0; i < kExtensionLength; ++i) {
-        if (std::toupper(static_cast<unsigned char>(name[start + i])) !=
-            std::toupper(static_cast<unsigned char>(extension[i])))
-            return false;
-    }
-    return true;
-}
-
-// `name` with `extension` appended unless it already ends in it, in any case.
-std::string withExtension(const char* name, const char* extension) {
-    std::string file(name);
-    if (!hasExtension(file, extension)) file += extension;
-    return file;
-}
 
 void buildFrame(const Parameter* list, FrameNames names, bool firstOnly, FrameMatrix& matrix) {
     for (int column = kAxisX; column <= kOrigin; ++column) {
@@ -155,6 +138,24 @@ std::int32_t TWCS_CALL readCfgSettings(Cycle* cycle) {
         // Memory ran short: the settings stay as far as they were read.
     }
     return 1;
+}
+
+bool hasExtension(const std::string& name, const char* extension) {
+    if (name.size() < kExtensionLength) return false;
+    const std::size_t start = name.size() - kExtensionLength;
+    for (std::size_t i = 0; i < kExtensionLength; ++i) {
+        if (std::toupper(static_cast<unsigned char>(name[start + i])) !=
+            std::toupper(static_cast<unsigned char>(extension[i])))
+            return false;
+    }
+    return true;
+}
+
+// `name` with `extension` appended unless it already ends in it, in any case.
+std::string withExtension(const std::string& name, const char* extension) {
+    std::string file(name);
+    if (!hasExtension(file, extension)) file += extension;
+    return file;
 }
 
 }  // namespace tw

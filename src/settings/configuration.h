@@ -32,4 +32,11 @@ void deriveCfgSettings(Cycle* cycle);
 // characters.
 std::string escapeFrameComment(std::string_view comment);
 
+// `name` with `extension` (four characters, such as ".pcf") appended unless
+// it already ends in it, in any case.
+std::string withExtension(const std::string& name, const char* extension);
+
+// True when `name` ends in `extension` (four characters), in any case.
+bool hasExtension(const std::string& name, const char* extension);
+
 }  // namespace tw

@@ -7,6 +7,7 @@
 #include "exchange/parameter_file.h"
 #include "framework/number_text.h"
 #include "platform/platform.h"
+#include "settings/configuration.h"
 #include "settings/parameter_list.h"
 
 namespace twcycle {
@@ -31,16 +32,6 @@ bool isRunSwitch(char c) {
     }
 }
 
-bool endsWithIgnoringCase(const std::string& name, const char* extension) {
-    if (name.size() < kExtensionLength) return false;
-    const std::size_t start = name.size() - kExtensionLength;
-    for (std::size_t i = 0; i < kExtensionLength; ++i) {
-        if (std::toupper(static_cast<unsigned char>(name[start + i])) !=
-            std::toupper(static_cast<unsigned char>(extension[i])))
-            return false;
-    }
-    return true;
-}
 
 struct ParameterListDeleter {
     void operator()(Parameter* list) const { tw::freeParameters(list); }
@@ -77,7 +68,7 @@ RunRequest classifyArguments(const std::vector<std::string>& arguments) {
 
 JobSettings readJobSettings(const std::string& identifier, const std::string& settingsSource) {
     JobSettings settings;
-    if (settingsSource.size() > kExtensionLength && endsWithIgnoringCase(settingsSource, ".CFG")) {
+    if (settingsSource.size() > kExtensionLength && tw::hasExtension(settingsSource, ".CFG")) {
         settings.kind = JobKind::CfgFile;
         return settings;
     }
@@ -87,8 +78,7 @@ JobSettings readJobSettings(const std::string& identifier, const std::string& se
     }
     ParameterList list;
     readInto(list, identifier + ".def", tw::kLevelDefinition);
-    const std::string job =
-        endsWithIgnoringCase(settingsSource, ".pcf") ? settingsSource : settingsSource + ".pcf";
+    const std::string job = tw::withExtension(settingsSource, ".pcf");
     readInto(list, job, tw::kLevelCall);
 
     settings.geoSource = tw::getParameter(list.get(), "geoSource");
