@@ -8,21 +8,9 @@
 #include "settings/configuration.h"
 #include "settings/parameter_list.h"
 
-namespace {
+#include "fuzz_stream.h"
 
-// A read-only stream over the input bytes.
-std::FILE* streamOver(const std::uint8_t* data, std::size_t size) {
-#if defined(__unix__) || defined(__APPLE__)
-    if (size > 0) return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
-#endif
-    std::FILE* stream = std::tmpfile();
-    if (stream == nullptr) return nullptr;
-    std::fwrite(data, 1, size, stream);
-    std::rewind(stream);
-    return stream;
-}
-
-}  // namespace
+using fuzzing::streamOver;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::FILE* stream = streamOver(data, size);
