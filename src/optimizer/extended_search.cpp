@@ -1,35 +1,15 @@
 // extendedA: insertion tours over growing segment windows, stopped near the
 // lower bound of the path length.
 #include <new>
-#include <utility>
 
 #include "optimizer/insertion_tours.h"
 
 namespace tw {
-namespace {
 
-// Restores segmentWindow however extendedA leaves.
-class WindowGuard {
-public:
-    WindowGuard() : saved_(segmentWindow) {}
-    ~WindowGuard() { segmentWindow = saved_; }
-    WindowGuard(const WindowGuard&) = delete;
-    WindowGuard& operator=(const WindowGuard&) = delete;
-    int saved() const { return saved_; }
-
-private:
-    int saved_;
-};
-
-bool closeToLowerBound(double length) { return length - lengthLowerBound < kLowerBoundTolerance; }
-
-}  // namespace
-
-int extendedA(PathOptimizer& optimizer, int insertOn) {
+int extendedA(PathOptimizer& optimizer, int insertOn, const Tuning& tuning) {
     if (optimizer.classRecord == nullptr) return 0;
-    const WindowGuard window;
     const int lastWindow =
-        window.saved() < optimizer.count - 1 ? window.saved() : optimizer.count - 1;
+        tuning.segmentWindow < optimizer.count - 1 ? tuning.segmentWindow : optimizer.count - 1;
     std::vector<int> startingOrder;
     std::vector<int> bestOrder;
     try {
@@ -38,6 +18,9 @@ int extendedA(PathOptimizer& optimizer, int insertOn) {
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    const auto closeToLowerBound = [&tuning](double length) {
+        return length - tuning.lengthLowerBound < kLowerBoundTolerance;
+    };
     computeLength(optimizer);
     double bestLength = optimizer.length;
     int result = 0;
@@ -52,19 +35,19 @@ int extendedA(PathOptimizer& optimizer, int insertOn) {
         }
         return false;
     };
-    if (bestLength - lengthLowerBound > kLowerBoundTolerance) {
+    if (bestLength - tuning.lengthLowerBound > kLowerBoundTolerance) {
         bool stop = false;
         for (int w = 1; w <= lastWindow && !stop; ++w) {
-            segmentWindow = w;
+            const Tuning windowed{w, tuning.lengthLowerBound};
             if (insertOn != 0) {
                 // Each tour starts from the previous one's order; the run
                 // ends with the first tour that is not strictly shorter.
-                int kept = insertionTour(optimizer, 1);
+                int kept = insertionTour(optimizer, 1, windowed);
                 while (kept == 1 && !stop) {
                     stop = record();
-                    if (!stop) kept = insertionTour(optimizer, 1);
+                    if (!stop) kept = insertionTour(optimizer, 1, windowed);
                 }
-            } else if (insertionTour(optimizer, 0) == 1) {
+            } else if (insertionTour(optimizer, 0, windowed) == 1) {
                 stop = record();
             }
             optimizer.order = startingOrder;
@@ -73,6 +56,10 @@ int extendedA(PathOptimizer& optimizer, int insertOn) {
     optimizer.order = bestOrder;
     optimizer.length = bestLength;
     return result;
+}
+
+int extendedA(PathOptimizer& optimizer, int insertOn) {
+    return extendedA(optimizer, insertOn, currentTuning());
 }
 
 }  // namespace tw

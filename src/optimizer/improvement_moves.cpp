@@ -59,26 +59,20 @@ int relocatePointsPass(PathList& list) {
         bool moved = false;
         Gap chosen = former;
         const Spot spot = list.spotOf(node);
-        PathNode* left = nullptr;
-        for (PathNode* u = list.head(); u != nullptr; left = u, u = u->next) {
-            const Spot q = list.spotOf(left);
-            const Spot here = list.spotOf(u);
-            const double cost =
-                spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here);
+        const auto consider = [&](double cost, Gap gap) {
             if (cost < best) {
                 best = cost;
-                chosen = Gap{left, u};
+                chosen = gap;
                 moved = true;
             }
-            if (u->next == nullptr) {
-                const double endCost = spotDistance(here, spot);
-                if (endCost < best) {
-                    best = endCost;
-                    chosen = Gap{u, nullptr};
-                    moved = true;
-                }
-            }
-        }
+        };
+        PathNode* tail = forEachInnerGap(list, [&](PathNode* left, PathNode* u) {
+            const Spot q = list.spotOf(left);
+            const Spot here = list.spotOf(u);
+            consider(spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here),
+                     Gap{left, u});
+        });
+        if (tail != nullptr) consider(spotDistance(list.spotOf(tail), spot), Gap{tail, nullptr});
         list.insertRun(node, node, chosen);
         if (moved) total += gain - best;
     }

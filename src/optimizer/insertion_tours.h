@@ -1,8 +1,9 @@
 // Cheapest-insertion tours with improvement passes, and the drivers built
-// on them.
+// on them. The forms without Tuning read the module-wide values once, at the
+// start; everything below them gets the values passed down.
 #pragma once
 
-#include "optimizer/path_list.h"
+#include "optimizer/engine.h"
 
 namespace tw {
 
@@ -13,32 +14,35 @@ namespace tw {
 // start point, points, memory, or with coordinates out of range) the order
 // stays and the result is 0.
 int insertionTour(PathOptimizer& optimizer, int insertOn);
+int insertionTour(PathOptimizer& optimizer, int insertOn, const Tuning& tuning);
 
 // The same with the short improvement pass (no segment moves), insertion on.
 int extendedB(PathOptimizer& optimizer);
 
-// Segment passes for every length from min(segmentWindow, points - 1) down
-// to 2, then the triple, two-exchange and point relocation passes. Returns
-// 1 if any of them changed the path.
-int improvementPass(PathList& list);
+// Segment passes for every length from min(window, points - 1) down to 2,
+// then the triple, two-exchange and point relocation passes. Returns 1 if
+// any of them changed the path.
+int improvementPass(PathEngine& path, int window);
 
 // improvementPass without the segment passes.
-int shortImprovementPass(PathList& list);
+int shortImprovementPass(PathEngine& path);
 
 // Repeats insertion tours for segment windows 1 .. min(segmentWindow,
 // points - 1), each window starting from the order extendedA started from,
 // and keeps the best order found; stops as soon as the path is within
-// kLowerBoundTolerance of lengthLowerBound. Returns 1 when it found an order
-// shorter than the starting one by more than kMoveMargin. segmentWindow is
-// restored before it returns.
+// kLowerBoundTolerance of the lower bound. Returns 1 when it found an order
+// shorter than the starting one by more than kMoveMargin. The module-wide
+// segmentWindow is the same afterwards.
 int extendedA(PathOptimizer& optimizer, int insertOn);
+int extendedA(PathOptimizer& optimizer, int insertOn, const Tuning& tuning);
 
 // Inserts the node of `point` (not yet in the path) into the strictly
 // cheapest gap of the path built so far: the first of equally cheap inner
-// gaps, and an inner gap rather than the end gap at equal cost.
+// gaps, and an inner gap rather than the end gap at equal cost. This is the
+// reference engine's literal scan.
 void insertCheapest(PathList& list, int point);
 
-// A path this close to lengthLowerBound is not worth improving.
+// A path this close to the lower bound is not worth improving.
 inline constexpr double kLowerBoundTolerance = 0.001;
 
 }  // namespace tw

@@ -1,8 +1,12 @@
+// The nearest-neighbour tours' driver, and the reference engine's literal
+// selection: a full scan of every point per position.
 #include "optimizer/nearest_tours.h"
 
 #include <cmath>
-#include <new>
-#include <utility>
+#include <vector>
+
+#include "optimizer/engine.h"
+#include "optimizer/order_trial.h"
 
 namespace tw {
 namespace {
@@ -71,21 +75,19 @@ int selectDirected(const PathOptimizer& optimizer, const TourWalk& walk) {
     return choice;
 }
 
-enum class TourKind { kPlain, kDirected };
-
 int runTour(PathOptimizer& optimizer, TourKind kind) {
-    if (optimizer.classRecord == nullptr || optimizer.count <= 0) return 0;
-    if (optimizer.hasStartPoint == 0 || !orderableCoordinates(optimizer)) return 0;
-    std::vector<int> savedOrder;
+    if (!canReorder(optimizer)) return 0;
+    return tryNewOrder(optimizer, KeepWhen::kNotLonger, [&optimizer, kind] {
+        buildTour(optimizer, kind, activeEngine());
+        return true;
+    });
+}
+
+}  // namespace
+
+void referenceTour(PathOptimizer& optimizer, TourKind kind) {
     TourWalk walk;
-    try {
-        savedOrder = optimizer.order;
-        walk.visited.assign(static_cast<std::size_t>(optimizer.count), 0);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
-    computeLength(optimizer);
-    const double oldLength = optimizer.length;
+    walk.visited.assign(static_cast<std::size_t>(optimizer.count), 0);
     walk.x = optimizer.startPoint.x;
     walk.y = optimizer.startPoint.y;
     for (int k = 0; k < optimizer.count; ++k) {
@@ -101,20 +103,9 @@ int runTour(PathOptimizer& optimizer, TourKind kind) {
         walk.x = point.x;
         walk.y = point.y;
     }
-    computeLength(optimizer);
-    if (optimizer.length > oldLength) {
-        optimizer.order = std::move(savedOrder);
-        optimizer.length = oldLength;
-        return 0;
-    }
-    return 1;
 }
 
-}  // namespace
-
-int directedNearestTour(PathOptimizer& optimizer) {
-    return runTour(optimizer, TourKind::kDirected);
-}
+int directedNearestTour(PathOptimizer& optimizer) { return runTour(optimizer, TourKind::kDirected); }
 
 int nearestTour(PathOptimizer& optimizer) { return runTour(optimizer, TourKind::kPlain); }
 

@@ -20,6 +20,7 @@
 #include <cstdio>
 
 #include "optimizer/crossing_removal.h"
+#include "optimizer/engine.h"
 #include "optimizer/insertion_tours.h"
 #include "optimizer/nearest_tours.h"
 #include "optimizer/optimize_codes.h"
@@ -38,6 +39,7 @@ void printBanner(const char* banner) {
 
 void optimizePath(PathOptimizer& optimizer) {
     segmentWindow = windowForCount(optimizer.count);
+    const Tuning tuning = currentTuning();
     switch (optimizer.algorithm) {
         case kAlgorithmNearestDirected:
             directedNearestTour(optimizer);
@@ -54,7 +56,7 @@ void optimizePath(PathOptimizer& optimizer) {
             weightMatrixSearch(optimizer);
             break;
         case kAlgorithmExtendedA:
-            extendedA(optimizer, 1);
+            extendedA(optimizer, 1, tuning);
             break;
         case kAlgorithmExtendedB:
             extendedB(optimizer);
@@ -62,11 +64,11 @@ void optimizePath(PathOptimizer& optimizer) {
         case kAlgorithmMixed1:
             printBanner("*****  mixed 1  *****\n");
             directedNearestTour(optimizer);
-            extendedA(optimizer, 0);
+            extendedA(optimizer, 0, tuning);
             break;
         case kAlgorithmMixed2:
             printBanner("*****  mixed 2  *****\n");
-            insertionTour(optimizer, 1);
+            insertionTour(optimizer, 1, tuning);
             nearestTour(optimizer);
             break;
         case kAlgorithmMixed3:
@@ -76,11 +78,11 @@ void optimizePath(PathOptimizer& optimizer) {
             break;
         case kAlgorithmMixed4:
             printBanner("*****  mixed 4  *****\n");
-            insertionTour(optimizer, 1);
-            insertionTour(optimizer, 1);
+            insertionTour(optimizer, 1, tuning);
+            insertionTour(optimizer, 1, tuning);
             break;
         default:  // kAlgorithmNearest, kAlgorithmInsert and every unknown code
-            insertionTour(optimizer, 1);
+            insertionTour(optimizer, 1, tuning);
             break;
     }
 }

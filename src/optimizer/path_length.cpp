@@ -2,6 +2,7 @@
 // and the module-wide tuning values.
 #include <cmath>
 
+#include "optimizer/engine.h"
 #include "optimizer/path_optimizer.h"
 
 namespace tw {
@@ -57,7 +58,7 @@ void computeLength(PathOptimizer& optimizer) {
     optimizer.length = length;
 }
 
-double computeLowerBound(const PathOptimizer& optimizer) {
+double referenceLowerBound(const PathOptimizer& optimizer) {
     const auto& points = optimizer.points;
     double sum = 0.0;
     double largest = 0.0;
@@ -73,6 +74,11 @@ double computeLowerBound(const PathOptimizer& optimizer) {
         if (nearest > largest) largest = nearest;
     }
     return sum - largest;
+}
+
+double computeLowerBound(const PathOptimizer& optimizer) {
+    if (activeEngine() == EngineKind::kFast) return fastLowerBound(optimizer);
+    return referenceLowerBound(optimizer);
 }
 
 bool orderableCoordinates(const PathOptimizer& optimizer) {

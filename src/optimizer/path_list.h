@@ -90,6 +90,16 @@ private:
     PathNode* head_ = nullptr;
 };
 
+// Calls visit(left, u) for the gap before every node u, in path order (left
+// is null for the gap right after S), and returns the last node (null for an
+// empty path), whose end gap the caller weighs last.
+template <class Visit>
+PathNode* forEachInnerGap(const PathList& list, Visit&& visit) {
+    PathNode* left = nullptr;
+    for (PathNode* u = list.head(); u != nullptr; left = u, u = u->next) visit(left, u);
+    return left;
+}
+
 // Margin a move must gain by (the point relocation pass applies it to the
 // total gain of its moves).
 inline constexpr double kMoveMargin = 1e-8;

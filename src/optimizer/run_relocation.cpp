@@ -108,9 +108,7 @@ int relocateTriplesPass(PathList& list) {
         double best = gain - kMoveMargin;
         int chosenOrder = -1;
         Gap chosen = former;
-        PathNode* left = nullptr;
-        PathNode* u = list.head();
-        for (; u != nullptr; left = u, u = u->next) {
+        PathNode* tail = forEachInnerGap(list, [&](PathNode* left, PathNode* u) {
             const Spot here = list.spotOf(u);
             const LeastOrder least = leastOrder(shapes, list.spotOf(left), &here);
             if (least.cost < best && !(u == d && least.order == kFormerOrder)) {
@@ -118,14 +116,13 @@ int relocateTriplesPass(PathList& list) {
                 chosenOrder = least.order;
                 chosen = Gap{left, u};
             }
-        }
-        // `left` is now the last node T of the remaining path.
-        if (left != nullptr) {
-            const LeastOrder least = leastOrder(shapes, list.spotOf(left), nullptr);
-            if (least.cost < best && !(left == p && least.order == kFormerOrder)) {
+        });
+        if (tail != nullptr) {
+            const LeastOrder least = leastOrder(shapes, list.spotOf(tail), nullptr);
+            if (least.cost < best && !(tail == p && least.order == kFormerOrder)) {
                 best = least.cost;
                 chosenOrder = least.order;
-                chosen = Gap{left, nullptr};
+                chosen = Gap{tail, nullptr};
             }
         }
         if (chosenOrder >= 0) {
@@ -169,21 +166,20 @@ int relocateSegmentsPass(PathList& list, int length) {
                 chosen = gap;
             }
         };
-        PathNode* left = nullptr;
-        for (PathNode* u = list.head(); u != nullptr; left = u, u = u->next) {
+        PathNode* tail = forEachInnerGap(list, [&](PathNode* left, PathNode* u) {
+            if (left == p) return;
+            const Spot q = list.spotOf(left);
             const Spot here = list.spotOf(u);
-            if (left != p) {
-                const Spot q = list.spotOf(left);
-                const double closed = spotDistance(q, here);
-                consider(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed,
-                         false, Gap{left, u});
-                consider(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed,
-                         true, Gap{left, u});
-            }
-            if (u->next == nullptr && u != p) {
-                consider(spotDistance(here, firstSpot), false, Gap{u, nullptr});
-                consider(spotDistance(here, lastSpot), true, Gap{u, nullptr});
-            }
+            const double closed = spotDistance(q, here);
+            consider(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, false,
+                     Gap{left, u});
+            consider(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, true,
+                     Gap{left, u});
+        });
+        if (tail != nullptr && tail != p) {
+            const Spot here = list.spotOf(tail);
+            consider(spotDistance(here, firstSpot), false, Gap{tail, nullptr});
+            consider(spotDistance(here, lastSpot), true, Gap{tail, nullptr});
         }
         if (chosenAny && gain - best > kMoveMargin) {
             if (chosenReversed) {
