@@ -4,9 +4,6 @@
 namespace tw {
 namespace {
 
-// The two-exchange pass leaves shorter paths alone.
-constexpr int kTwoExchangeMinPoints = 5;
-
 bool hasThreeSuccessors(const PathNode* node) {
     return node->next != nullptr && node->next->next != nullptr &&
            node->next->next->next != nullptr;

@@ -8,6 +8,10 @@
 
 namespace tw {
 
+// The two-exchange and the triple pass leave shorter paths alone.
+inline constexpr int kTwoExchangeMinPoints = 5;
+inline constexpr int kTripleMinPoints = 4;
+
 // Reverses a run b..c behind a node a when d(a,b) + d(c,d) - margin exceeds
 // d(a,c) + d(b,d). Never moves the first or the last node. Needs 5 points.
 int twoExchangePass(PathList& list);

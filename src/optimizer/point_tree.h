@@ -61,6 +61,14 @@ private:
 // rounded, so no point inside the box has a computed distance below it.
 double boxDistance(const Box& box, double x, double y);
 
+// The square of the distance from (x, y) to `box`, roughly: for choosing
+// which box to search first, never for a decision.
+inline double boxSquareGap(const Box& box, double x, double y) {
+    const double dx = x < box.minX ? box.minX - x : (x > box.maxX ? x - box.maxX : 0.0);
+    const double dy = y < box.minY ? box.minY - y : (y > box.maxY ? y - box.maxY : 0.0);
+    return dx * dx + dy * dy;
+}
+
 // True when every point of `box` is, by computed distance, farther than
 // `radius` from (x, y) (strictly).
 bool boxBeyond(const Box& box, double x, double y, double radius);

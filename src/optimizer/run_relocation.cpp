@@ -3,82 +3,10 @@
 #include <array>
 
 #include "optimizer/improvement_moves.h"
+#include "optimizer/triple_orders.h"
 
 namespace tw {
 namespace {
-
-// The triple pass leaves shorter paths alone.
-constexpr int kTripleMinPoints = 4;
-
-// One of the six orders of a triple A, B, C: indices into {A, B, C}.
-struct TripleOrder {
-    int first;
-    int middle;
-    int last;
-};
-
-// In this sequence; a lower number wins a tie.
-constexpr std::array<TripleOrder, 6> kTripleOrders{{
-    {0, 1, 2},  // A B C: the order the triple had
-    {0, 2, 1},  // A C B
-    {1, 0, 2},  // B A C
-    {1, 2, 0},  // B C A
-    {2, 0, 1},  // C A B
-    {2, 1, 0},  // C B A
-}};
-
-constexpr int kFormerOrder = 0;
-
-// The end nodes and inner length of every order of one triple.
-struct TripleShapes {
-    std::array<PathNode*, 3> nodes;
-    std::array<Spot, 3> spots;
-    std::array<double, 6> inner;
-};
-
-TripleShapes shapeTriple(const PathList& list, PathNode* a, PathNode* b, PathNode* c) {
-    TripleShapes shapes{{a, b, c}, {list.spotOf(a), list.spotOf(b), list.spotOf(c)}, {}};
-    for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
-        const TripleOrder& order = kTripleOrders[r];
-        shapes.inner[r] = spotDistance(shapes.spots[order.first], shapes.spots[order.middle]) +
-                          spotDistance(shapes.spots[order.middle], shapes.spots[order.last]);
-    }
-    return shapes;
-}
-
-struct LeastOrder {
-    int order;
-    double cost;
-};
-
-// The cheapest order for the gap between `q` and `u` (u null: end gap),
-// compared strictly in sequence.
-LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u) {
-    LeastOrder least{-1, 0.0};
-    const double closed = u != nullptr ? spotDistance(q, *u) : 0.0;
-    for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
-        const TripleOrder& order = kTripleOrders[r];
-        double cost = spotDistance(q, shapes.spots[order.first]) + shapes.inner[r];
-        if (u != nullptr) cost = cost + spotDistance(shapes.spots[order.last], *u) - closed;
-        if (least.order < 0 || cost < least.cost) least = LeastOrder{static_cast<int>(r), cost};
-    }
-    return least;
-}
-
-// Links the detached triple in order `r` and returns its ends.
-std::array<PathNode*, 2> linkTriple(const TripleShapes& shapes, int r) {
-    const TripleOrder& order = kTripleOrders[static_cast<std::size_t>(r)];
-    PathNode* first = shapes.nodes[static_cast<std::size_t>(order.first)];
-    PathNode* middle = shapes.nodes[static_cast<std::size_t>(order.middle)];
-    PathNode* last = shapes.nodes[static_cast<std::size_t>(order.last)];
-    first->previous = nullptr;
-    first->next = middle;
-    middle->previous = first;
-    middle->next = last;
-    last->previous = middle;
-    last->next = nullptr;
-    return {first, last};
-}
 
 // The node `steps` links after `node`, or null when the path ends before.
 PathNode* stepsAfter(PathNode* node, int steps) {

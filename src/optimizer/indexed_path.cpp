@@ -1,0 +1,197 @@
+#include "optimizer/indexed_path.h"
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+// Room a respaced window leaves between neighbouring labels; a window grows
+// until its range gives every label at least this much.
+constexpr std::uint64_t kComfortableSpacing = std::uint64_t{1} << 20;
+
+}  // namespace
+
+IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
+    : list_(list),
+      points_(optimizer.points),
+      tree_(optimizer.points),
+      labels_(optimizer.points.size(), 0),
+      longest_(optimizer.points.size(), -1.0),
+      nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
+      stamps_(optimizer.points.size(), 0) {
+    stack_.reserve(128);
+}
+
+void IndexedPath::refreshLeaf(int leaf) {
+    double longest = -1.0;
+    for (const int point : tree_.members(tree_.node(leaf))) {
+        longest = std::max(longest, longest_[static_cast<std::size_t>(point)]);
+    }
+    nodeLongest_[static_cast<std::size_t>(leaf)] = longest;
+    for (int at = tree_.node(leaf).parent; at >= 0; at = tree_.node(at).parent) {
+        const PointTree::Node& node = tree_.node(at);
+        const double value = std::max(nodeLongest_[static_cast<std::size_t>(node.left)],
+                                      nodeLongest_[static_cast<std::size_t>(node.right)]);
+        if (nodeLongest_[static_cast<std::size_t>(at)] == value) break;
+        nodeLongest_[static_cast<std::size_t>(at)] = value;
+    }
+}
+
+void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
+    double longest = -1.0;
+    if (inPathNow) {
+        longest = 0.0;
+        if (node->previous != nullptr) longest = std::max(longest, list_.distance(node->previous, node));
+        if (node->next != nullptr) longest = std::max(longest, list_.distance(node, node->next));
+    }
+    longest_[index(node)] = longest;
+    refreshLeaf(tree_.leafOf(node->point));
+}
+
+void IndexedPath::linkInOrder(const std::vector<int>& order) {
+    list_.linkInOrder(order);
+    const std::size_t count = order.size();
+    const std::uint64_t spacing = kLastLabel / (count + 1);
+    std::uint64_t label = 0;
+    tail_ = nullptr;
+    for (PathNode* node = list_.head(); node != nullptr; node = node->next) {
+        label += spacing;
+        labels_[index(node)] = label;
+        double longest = 0.0;
+        if (node->previous != nullptr) longest = std::max(longest, list_.distance(node->previous, node));
+        if (node->next != nullptr) longest = std::max(longest, list_.distance(node, node->next));
+        longest_[index(node)] = longest;
+        tail_ = node;
+    }
+    // Leaves and inner nodes bottom up: children follow their parent in
+    // preorder.
+    for (int at = tree_.nodeCount() - 1; at >= 0; --at) {
+        const PointTree::Node& node = tree_.node(at);
+        double value = -1.0;
+        if (PointTree::isLeaf(node)) {
+            for (const int point : tree_.members(node)) value = std::max(value, longest_[static_cast<std::size_t>(point)]);
+        } else {
+            value = std::max(nodeLongest_[static_cast<std::size_t>(node.left)],
+                             nodeLongest_[static_cast<std::size_t>(node.right)]);
+        }
+        nodeLongest_[static_cast<std::size_t>(at)] = value;
+    }
+}
+
+void IndexedPath::startWith(int point) {
+    std::fill(longest_.begin(), longest_.end(), -1.0);
+    std::fill(nodeLongest_.begin(), nodeLongest_.end(), -1.0);
+    list_.startWith(point);
+    tail_ = list_.head();
+    labels_[static_cast<std::size_t>(point)] = kLastLabel / 2;
+    refresh(tail_, true);
+}
+
+Gap IndexedPath::detachRun(PathNode* first, PathNode* last) {
+    const Gap gap = list_.detachRun(first, last);
+    if (tail_ == last) tail_ = gap.left;
+    for (PathNode* node = first;; node = node->next) {
+        refresh(node, false);
+        if (node == last) break;
+    }
+    if (gap.left != nullptr) refresh(gap.left, true);
+    if (gap.right != nullptr) refresh(gap.right, true);
+    return gap;
+}
+
+void IndexedPath::insertRun(PathNode* first, PathNode* last, Gap gap) {
+    list_.insertRun(first, last, gap);
+    if (gap.right == nullptr) tail_ = last;
+    placeLabels(first, last);
+    for (PathNode* node = first;; node = node->next) {
+        refresh(node, true);
+        if (node == last) break;
+    }
+    if (gap.left != nullptr) refresh(gap.left, true);
+    if (gap.right != nullptr) refresh(gap.right, true);
+}
+
+void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
+    std::vector<std::uint64_t>& held = runLabels_;
+    held.clear();
+    for (PathNode* node = b;; node = node->next) {
+        held.push_back(labels_[index(node)]);
+        if (node == c) break;
+    }
+    const Gap gap = list_.detachRun(b, c);
+    PathList::reverseRun(b, c);
+    list_.insertRun(c, b, gap);
+    std::size_t k = 0;
+    for (PathNode* node = c;; node = node->next) {
+        labels_[index(node)] = held[k++];
+        if (node == b) break;
+    }
+    if (tail_ == c) tail_ = b;
+    refresh(b, true);
+    refresh(c, true);
+    if (gap.left != nullptr) refresh(gap.left, true);
+    if (gap.right != nullptr) refresh(gap.right, true);
+}
+
+void IndexedPath::placeLabels(PathNode* first, PathNode* last) {
+    const std::uint64_t low = first->previous != nullptr ? labels_[index(first->previous)] : 0;
+    const std::uint64_t high = last->next != nullptr ? labels_[index(last->next)] : kLastLabel;
+    std::size_t count = 0;
+    bool ordered = true;
+    std::uint64_t previous = low;
+    for (PathNode* node = first;; node = node->next) {
+        ++count;
+        const std::uint64_t label = labels_[index(node)];
+        if (label <= previous) ordered = false;
+        previous = label;
+        if (node == last) break;
+    }
+    if (ordered && previous < high) return;
+    if ((high - low) / (count + 1) >= 1) {
+        spaceOut(first, last, low, high, count);
+        return;
+    }
+    // No room: widen a window around the run until its range is roomy.
+    PathNode* from = first;
+    PathNode* to = last;
+    std::size_t held = count;
+    while (true) {
+        for (std::size_t s = 0; s < held && from->previous != nullptr; ++s, ++count) from = from->previous;
+        for (std::size_t s = 0; s < held && to->next != nullptr; ++s, ++count) to = to->next;
+        held = count;
+        const std::uint64_t windowLow = from->previous != nullptr ? labels_[index(from->previous)] : 0;
+        const std::uint64_t windowHigh = to->next != nullptr ? labels_[index(to->next)] : kLastLabel;
+        const bool whole = from->previous == nullptr && to->next == nullptr;
+        if (whole || (windowHigh - windowLow) / (count + 1) >= kComfortableSpacing) {
+            spaceOut(from, to, windowLow, windowHigh, count);
+            return;
+        }
+    }
+}
+
+void IndexedPath::spaceOut(PathNode* first, PathNode* last, std::uint64_t low, std::uint64_t high,
+                           std::size_t count) {
+    const std::uint64_t spacing = (high - low) / (count + 1);
+    std::uint64_t label = low;
+    for (PathNode* node = first;; node = node->next) {
+        label += spacing;
+        labels_[index(node)] = label;
+        if (node == last) break;
+    }
+}
+
+void IndexedPath::newSearch() {
+    if (++stamp_ == 0) {
+        std::fill(stamps_.begin(), stamps_.end(), 0);
+        stamp_ = 1;
+    }
+}
+
+bool IndexedPath::firstVisit(const PathNode* right) {
+    std::uint32_t& stamp = stamps_[index(right)];
+    if (stamp == stamp_) return false;
+    stamp = stamp_;
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,118 @@
+// The fast engine's path: the PathList nodes, plus what lets a pass find its
+// candidates without walking the whole path: positions that compare in
+// constant time, the path's last node, and a spatial index that knows the
+// longest path edge at every point.
+//
+// Positions are 64-bit labels that increase along the path (S stands before
+// every label, the end after). Relinking keeps them increasing: a moved run
+// takes labels from the room between its new neighbours, and where that room
+// is used up a window around it is spaced out again. A reversal hands the
+// run's own labels back in reverse order.
+//
+// Every relinking goes through this class, so that labels, edge lengths and
+// the last node stay current.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "optimizer/path_list.h"
+#include "optimizer/point_tree.h"
+
+namespace tw {
+
+class IndexedPath {
+public:
+    // Throws std::bad_alloc when memory is short. The list and the optimizer
+    // must outlive the index.
+    IndexedPath(PathList& list, const PathOptimizer& optimizer);
+
+    PathList& list() { return list_; }
+    const PathList& list() const { return list_; }
+    PathNode* tail() const { return tail_; }
+
+    void linkInOrder(const std::vector<int>& order);
+    void startWith(int point);
+    // As PathList::detachRun and insertRun (the run linked forwards).
+    Gap detachRun(PathNode* first, PathNode* last);
+    void insertRun(PathNode* first, PathNode* last, Gap gap);
+    // Reverses the run b..c in place: a b .. c d becomes a c .. b d.
+    void reverseRun(PathNode* b, PathNode* c);
+
+    // The longest edge of the path (0 for a single node, -1 for none).
+    double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
+
+    // Path order of two nodes in the path, in constant time.
+    std::uint64_t position(const PathNode* node) const { return labels_[index(node)]; }
+
+    // Calls visit(x) for every path node x with d(p, x) <= reach(longest
+    // edge at x); it may call it for more. `reach` must not decrease as its
+    // argument grows, and may change between calls as a threshold shrinks.
+    template <class Reach, class Visit>
+    void forNodesWithin(Spot p, Reach&& reach, Visit&& visit);
+
+    // Starts a new search for firstVisit.
+    void newSearch();
+    // True the first time in a search a gap with this right node is named.
+    bool firstVisit(const PathNode* right);
+
+private:
+    static constexpr std::uint64_t kLastLabel = ~std::uint64_t{0};
+
+    std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(node->point); }
+    bool inPath(int point) const { return longest_[static_cast<std::size_t>(point)] >= 0.0; }
+    // Recomputes the longest edge at `node` (now in the path, or -1 when
+    // `inPath` is false) and the tree's maxima above it.
+    void refresh(const PathNode* node, bool inPathNow);
+    void refreshLeaf(int leaf);
+    // Gives the run first..last (in the path) labels between its neighbours.
+    void placeLabels(PathNode* first, PathNode* last);
+    void spaceOut(PathNode* first, PathNode* last, std::uint64_t low, std::uint64_t high,
+                  std::size_t count);
+
+    PathList& list_;
+    const std::vector<OptimizerPoint>& points_;
+    PointTree tree_;
+    std::vector<std::uint64_t> labels_;
+    std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
+    std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t stamp_ = 0;
+    std::vector<int> stack_;
+    std::vector<std::uint64_t> runLabels_;  // scratch of reverseRun
+    PathNode* tail_ = nullptr;
+};
+
+template <class Reach, class Visit>
+void IndexedPath::forNodesWithin(Spot p, Reach&& reach, Visit&& visit) {
+    if (tree_.nodeCount() == 0) return;
+    stack_.clear();
+    stack_.push_back(0);
+    while (!stack_.empty()) {
+        const int at = stack_.back();
+        stack_.pop_back();
+        const double longest = nodeLongest_[static_cast<std::size_t>(at)];
+        if (longest < 0.0) continue;
+        const PointTree::Node& node = tree_.node(at);
+        if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
+        if (PointTree::isLeaf(node)) {
+            for (const int point : tree_.members(node)) {
+                const double edge = longest_[static_cast<std::size_t>(point)];
+                if (edge < 0.0) continue;
+                const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
+                if (planeDistance(p.x, p.y, q.x, q.y) > reach(edge)) continue;
+                visit(list_.nodeOf(point));
+            }
+            continue;
+        }
+        // Nearer child last, so that it is searched first and shrinks the
+        // threshold early.
+        const PointTree::Node& left = tree_.node(node.left);
+        const PointTree::Node& right = tree_.node(node.right);
+        const bool leftNearer = boxSquareGap(left.box, p.x, p.y) <= boxSquareGap(right.box, p.x, p.y);
+        stack_.push_back(leftNearer ? node.right : node.left);
+        stack_.push_back(leftNearer ? node.left : node.right);
+    }
+}
+
+}  // namespace tw
