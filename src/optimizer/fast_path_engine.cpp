@@ -64,7 +64,11 @@ PathNode* stepsAfter(PathNode* node, int steps) {
 class FastPathEngine final : public PathEngine {
 public:
     explicit FastPathEngine(const PathOptimizer& optimizer)
-        : PathEngine(optimizer), index_(list_, optimizer) {}
+        : PathEngine(optimizer), index_(list_, optimizer) {
+        // Both candidate searches of the two-exchange together name each
+        // node at most twice.
+        candidates_.reserve(2 * optimizer.points.size());
+    }
 
     void linkInOrder(const std::vector<int>& order) override { index_.linkInOrder(order); }
 

@@ -19,7 +19,12 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       longest_(optimizer.points.size(), -1.0),
       nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
       stamps_(optimizer.points.size(), 0) {
-    stack_.reserve(128);
+    // Everything a pass needs is taken here, so that a pass never allocates
+    // and a lack of memory shows before the first decision, where the
+    // reference engine can take over. A search's stack holds at most two
+    // entries per tree level.
+    stack_.reserve(2 * kMaxTreeDepth + 2);
+    runLabels_.reserve(optimizer.points.size());
 }
 
 void IndexedPath::refreshLeaf(int leaf) {

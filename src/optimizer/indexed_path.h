@@ -58,6 +58,9 @@ public:
 
 private:
     static constexpr std::uint64_t kLastLabel = ~std::uint64_t{0};
+    // Median splits halve every level, so no tree over int-many points is
+    // deeper than this.
+    static constexpr std::size_t kMaxTreeDepth = 40;
 
     std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(node->point); }
     bool inPath(int point) const { return longest_[static_cast<std::size_t>(point)] >= 0.0; }
