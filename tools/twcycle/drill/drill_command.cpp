@@ -110,10 +110,12 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
 
     std::string content;
     if (!readWholeFile(options.input, content)) return fail(err, kExitHostFailure, "cannot read " + options.input);
-    const DrillFormat format = options.format.value_or(formatOfName(options.input));
+    const DrillFormat format = options.format.value_or(guessFormat(options.input, content));
     const DrillReading reading = readDrillFile(content, format);
     if (!reading.error.empty()) {
-        const char* hint = format == DrillFormat::Excellon && !options.format ? " (a CSV file? try --format csv)" : "";
+        const char* hint = options.format ? ""
+                           : format == DrillFormat::Excellon ? " (read as Excellon; --format csv reads it as CSV)"
+                                                             : " (read as CSV; --format excellon reads it as Excellon)";
         return fail(err, kExitDrillRefused, options.input + ": " + reading.error + hint);
     }
     const DrillFile& file = reading.file;

@@ -8,9 +8,13 @@
 #include <vector>
 
 #include "drill_lines.h"
+#include "excellon_words.h"
 
 namespace twcycle::drill {
 namespace {
+
+// The first lines of a file are enough to tell its format.
+constexpr std::size_t kSniffLength = 65536;
 
 bool isFiniteNumber(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -123,9 +127,17 @@ std::string sortedName(const std::string& input) {
     return input.substr(0, at) + "_sorted" + input.substr(at);
 }
 
-DrillFormat formatOfName(const std::string& path) {
+DrillFormat guessFormat(const std::string& path, std::string_view content) {
     const std::string extension = lowerCase(std::filesystem::path(path).extension().string());
-    return extension == ".csv" || extension == ".tsv" || extension == ".txt" ? DrillFormat::Csv : DrillFormat::Excellon;
+    if (extension == ".csv" || extension == ".tsv") return DrillFormat::Csv;
+    for (const DrillLine& line : splitLines(content.substr(0, kSniffLength))) {
+        const std::string_view text = trimmed(line.text);
+        if (text.empty() || text.front() == ';' || text.front() == '#') continue;
+        if (text == "M48" || text == "%") return DrillFormat::Excellon;
+        const std::optional<std::vector<ExcellonWord>> words = splitWords(text);
+        return words && !words->empty() ? DrillFormat::Excellon : DrillFormat::Csv;
+    }
+    return DrillFormat::Excellon;
 }
 
 std::string drillUsage() {
@@ -141,8 +153,8 @@ std::string drillUsage() {
            "                    OUT may be IN\n"
            "  --algorithm NAME  nearestDirCross (default), nearest, nearestDirected, insert,\n"
            "                    extendedA, extendedB\n"
-           "  --format F        read IN as excellon or csv (default: csv for .csv, .tsv and\n"
-           "                    .txt, otherwise excellon)\n"
+           "  --format F        read IN as excellon or csv (default: csv for .csv and .tsv,\n"
+           "                    otherwise what the first statement of IN looks like)\n"
            "  --svg FILE        also write a picture of input order and ordered paths\n"
            "  --quiet           do not print the table\n"
            "\n"

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "drill_file.h"
 
@@ -36,8 +37,10 @@ std::string drillUsage();
 // ("board.drl" -> "board_sorted.drl", "dir/holes" -> "dir/holes_sorted").
 std::string sortedName(const std::string& input);
 
-// The format of a file named `path`: CSV for ".csv", ".tsv" and ".txt" in any
-// case, otherwise Excellon.
-DrillFormat formatOfName(const std::string& path);
+// The format of the file `path` holding `content`: CSV for ".csv" and ".tsv"
+// in any case; otherwise (design tools also write Excellon as ".txt")
+// Excellon when its first line that is not blank or a comment is M48, '%',
+// or Excellon words such as "T01" or "X1.0Y2.0", and CSV when it is not.
+DrillFormat guessFormat(const std::string& path, std::string_view content);
 
 }  // namespace twcycle::drill
