@@ -58,7 +58,7 @@ NumberReading readImplied(std::string_view digits, const NumberFormat& format) {
             case ZeroMode::Unknown:
                 return refused(
                     "a number with implied decimals and fewer digits than the format, in a file that "
-                    "does not say LZ or TZ");
+                    "does not say LZ or TZ (add LZ or TZ to its INCH or METRIC line)");
             case ZeroMode::Leading:
                 units *= powerOfTen(static_cast<int>(total - digits.size()));
                 break;
