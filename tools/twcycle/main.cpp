@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "drill/drill_command.h"
 #include "exit_status.h"
 #include "host_options.h"
 #include "job_report.h"
@@ -129,6 +130,8 @@ int runHost(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     try {
+        if (argc > 1 && std::string(argv[1]) == "drill")
+            return twcycle::drill::runDrillCommand(argc - 1, argv + 1, defaultModulePath(), stdout, stderr);
         return runHost(argc, argv);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "twcycle: %s\n", error.what());

@@ -1,0 +1,163 @@
+#include "drill_command.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "csv_reader.h"
+#include "drill_job.h"
+#include "drill_options.h"
+#include "drill_writer.h"
+#include "excellon_reader.h"
+#include "hole_check.h"
+#include "platform/platform.h"
+#include "twcycle/exit_status.h"
+#include "twcycle/result_summary.h"
+#include "twcycle/svg_picture.h"
+
+namespace twcycle::drill {
+namespace {
+
+constexpr const char* kProgram = "twcycle drill";
+
+int fail(std::FILE* err, int status, const std::string& text) {
+    std::fprintf(err, "%s: %s\n", kProgram, text.c_str());
+    return status;
+}
+
+bool readWholeFile(const std::string& path, std::string& content) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream text;
+    text << file.rdbuf();
+    content = text.str();
+    return !file.bad();
+}
+
+DrillReading readDrillFile(std::string_view content, DrillFormat format) {
+    return format == DrillFormat::Csv ? readCsv(content) : readExcellon(content);
+}
+
+std::size_t pinnedHoles(const DrillFile& file) {
+    std::size_t count = 0;
+    for (const Hole& hole : file.holes) count += hole.pinned ? 1 : 0;
+    return count;
+}
+
+std::string plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string caption(const DrillOptions& options, const std::string& output, const DrillFile& file) {
+    std::string text = options.input + " -> " + output + ": " + plural(file.blocks.size(), "tool block", "tool blocks") +
+                       ", " + plural(file.holes.size(), "hole", "holes");
+    if (!file.unit.empty()) text += ", lengths in " + file.unit;
+    return text;
+}
+
+// Writes `content` next to `output`, reads it back and compares it with
+// `input`, and only then moves it over `output`. Returns the error, or
+// empty when `output` now holds the content.
+std::string writeChecked(const std::string& output, const std::string& content, const DrillFile& input) {
+    const std::string pending = output + ".twcycle-pending";
+    {
+        std::ofstream file(pending, std::ios::binary | std::ios::trunc);
+        file << content;
+        file.close();
+        if (!file) {
+            tw::platform::removeFile(pending);
+            return "cannot write " + pending;
+        }
+    }
+    std::string written;
+    std::string difference;
+    if (!readWholeFile(pending, written) || written != content) {
+        difference = "the file written does not read back as written";
+    } else {
+        const DrillReading reading = readDrillFile(written, input.format);
+        difference = reading.error.empty() ? compareDrillFiles(input, reading.file)
+                                           : "the file written does not read back: " + reading.error;
+    }
+    if (!difference.empty()) {
+        tw::platform::removeFile(pending);
+        return difference + "; " + output + " is not written";
+    }
+    if (!tw::platform::replaceFile(pending, output)) {
+        tw::platform::removeFile(pending);
+        return "cannot move " + pending + " over " + output;
+    }
+    return {};
+}
+
+void printTable(std::FILE* out, const DrillOptions& options, const std::string& output, const DrillFile& file,
+                const DrillJobResult& job) {
+    std::fprintf(out, "%s\n", caption(options, output, file).c_str());
+    if (job.results.empty()) {
+        std::fprintf(out, "no holes to order\n");
+        return;
+    }
+    std::fputs(formatSummary(buildSummary(job.results, &job.contours.source)).c_str(), out);
+}
+
+}  // namespace
+
+int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std::FILE* out, std::FILE* err) {
+    const DrillOptions options = parseDrillOptions(argc, argv);
+    if (options.help) {
+        std::fputs(drillUsage().c_str(), out);
+        return kExitOk;
+    }
+    if (!options.error.empty()) return fail(err, kExitHostFailure, options.error + " (try twcycle drill --help)");
+
+    std::string content;
+    if (!readWholeFile(options.input, content)) return fail(err, kExitHostFailure, "cannot read " + options.input);
+    const DrillFormat format = options.format.value_or(guessFormat(options.input, content));
+    const DrillReading reading = readDrillFile(content, format);
+    if (!reading.error.empty()) {
+        const char* hint = options.format ? ""
+                           : format == DrillFormat::Excellon ? " (read as Excellon; --format csv reads it as CSV)"
+                                                             : " (read as CSV; --format excellon reads it as Excellon)";
+        return fail(err, kExitDrillRefused, options.input + ": " + reading.error + hint);
+    }
+    const DrillFile& file = reading.file;
+    const std::string output = options.output.empty() ? sortedName(options.input) : options.output;
+
+    DrillJobSettings settings;
+    settings.modulePath = options.modulePath.empty() ? defaultModule : options.modulePath;
+    settings.algorithm = options.algorithm;
+    settings.startX = options.startX;
+    settings.startY = options.startY;
+    settings.title = "twcycle drill " + options.input;
+    DrillJobResult job = orderDrillFile(file, settings);
+    if (job.status != kExitOk) return fail(err, job.status, job.error);
+    for (std::size_t c = 0; c < job.results.size(); ++c) {
+        const std::string& tool = file.blocks[job.contours.blocks[c]].tool;
+        job.results[c].name = tool.empty() ? "(no tool)" : tool;
+    }
+
+    const std::optional<std::string> text = writeDrillFile(file, job.order);
+    if (!text) return fail(err, kExitNoOutput, "the ordered holes are not those of " + options.input);
+    if (const std::string error = writeChecked(output, *text, file); !error.empty())
+        return fail(err, kExitNoOutput, error);
+
+    if (file.incremental)
+        std::fprintf(err, "%s: %s gives incremental coordinates (G91); %s is written with absolute ones (G90)\n",
+                     kProgram, options.input.c_str(), output.c_str());
+    if (!options.quiet) {
+        if (const std::size_t pinned = pinnedHoles(file); pinned > 0)
+            std::fprintf(err, "%s: %s in place: a repeat code or a routed move starts from %s\n", kProgram,
+                         plural(pinned, "hole stays", "holes stay").c_str(), pinned == 1 ? "it" : "them");
+        printTable(out, options, output, file, job);
+        std::fflush(out);
+    }
+    if (!options.svgFile.empty()) {
+        PictureInput picture;
+        picture.caption = caption(options, output, file);
+        picture.results = &job.results;
+        picture.source = &job.contours.source;
+        if (!writeTextFile(options.svgFile, renderSvg(picture)))
+            return fail(err, kExitPictureFailed, "cannot write the picture " + options.svgFile);
+    }
+    return kExitOk;
+}
+
+}  // namespace twcycle::drill

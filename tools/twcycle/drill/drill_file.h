@@ -1,0 +1,81 @@
+// A drill file held line by line, so that it can be written back with only
+// the order of its hole lines changed: every line keeps its text and its
+// line end, and every hole keeps the text of its coordinates.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace twcycle::drill {
+
+enum class DrillFormat { Excellon, Csv };
+
+// The decimal places of the fixed-point values coordinates are held in:
+// exact for every number a drill file can hold without being refused.
+inline constexpr int kValueDecimals = 9;
+inline constexpr std::int64_t kValueScale = 1000000000;
+
+// One coordinate of a hole: the text as the file writes it (for an
+// incremental Excellon file, the absolute value in the file's number style)
+// and its value in units of 10^-kValueDecimals of the file's unit.
+struct Coordinate {
+    std::string text;
+    std::int64_t value = 0;
+};
+
+inline double planeValue(const Coordinate& coordinate) {
+    return static_cast<double>(coordinate.value) / static_cast<double>(kValueScale);
+}
+
+struct Hole {
+    std::size_t line = 0;   // the line that drills it
+    std::size_t block = 0;  // its tool-selection block
+    Coordinate x;
+    Coordinate y;
+    // The line can be written back as it stands: both coordinates are given
+    // and absolute.
+    bool verbatim = true;
+    // A later line (a repeat code, a slot or route move that starts from the
+    // current position) depends on where this hole is, so it stays in place.
+    bool pinned = false;
+};
+
+// The holes of one tool selection (Excellon: a T<n> line up to the next
+// tool selection; CSV: all rows of one tool), in file order.
+struct ToolBlock {
+    std::string tool;                // as written ("T01"); empty before any selection
+    std::vector<std::size_t> holes;  // indices into DrillFile::holes
+};
+
+struct DrillLine {
+    std::string text;          // without its line end
+    std::string end;           // "\n", "\r\n", "\r", or empty for a last line without one
+    std::string replacement;   // when not empty, written instead of `text`
+    std::ptrdiff_t hole = -1;  // the hole this line drills, or -1
+};
+
+struct DrillFile {
+    DrillFormat format = DrillFormat::Excellon;
+    std::vector<DrillLine> lines;
+    std::vector<Hole> holes;
+    std::vector<ToolBlock> blocks;
+    std::string unit;          // "inch", "mm", or empty when the file does not say
+    bool incremental = false;  // some holes were given incrementally (written back absolute)
+};
+
+// The outcome of reading a drill file: the file, or the reason it is refused.
+struct DrillReading {
+    DrillFile file;
+    std::string error;  // empty when read; else "line N: \"TEXT\": reason"
+};
+
+// The new order of a file's holes: for every block, its movable (not pinned)
+// holes, as indices into DrillFile::holes.
+using HoleOrder = std::vector<std::vector<std::size_t>>;
+
+// The order the file already has.
+HoleOrder fileOrder(const DrillFile& file);
+
+}  // namespace twcycle::drill

@@ -1,0 +1,168 @@
+#include "drill_options.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "drill_lines.h"
+#include "excellon_words.h"
+
+namespace twcycle::drill {
+namespace {
+
+// The first lines of a file are enough to tell its format.
+constexpr std::size_t kSniffLength = 65536;
+
+bool isFiniteNumber(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    const std::from_chars_result parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() && std::isfinite(value);
+}
+
+bool readStart(std::string_view text, DrillOptions& options) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return false;
+    const std::string_view x = trimmed(text.substr(0, comma));
+    const std::string_view y = trimmed(text.substr(comma + 1));
+    if (!isFiniteNumber(x) || !isFiniteNumber(y)) return false;
+    options.startX.assign(x);
+    options.startY.assign(y);
+    return true;
+}
+
+bool isAlgorithm(const std::string& name) {
+    for (const char* known : kAlgorithmNames)
+        if (name == known) return true;
+    return false;
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+}  // namespace
+
+DrillOptions parseDrillOptions(int argc, char** argv) {
+    DrillOptions options;
+    std::vector<std::string> inputs;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        auto value = [&](const char* option) -> std::optional<std::string> {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                options.error = std::string(option) + " needs a value";
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        if (argument == "-o" || argument == "--output") {
+            const auto given = value("-o");
+            if (!given) return options;
+            options.output = *given;
+        } else if (argument == "--algorithm") {
+            const auto given = value("--algorithm");
+            if (!given) return options;
+            if (!isAlgorithm(*given)) {
+                options.error = "unknown algorithm " + *given +
+                                " (nearest, nearestDirected, nearestDirCross, insert, extendedA, extendedB)";
+                return options;
+            }
+            options.algorithm = *given;
+        } else if (argument == "--start") {
+            const auto given = value("--start");
+            if (!given) return options;
+            if (!readStart(*given, options)) {
+                options.error = "--start needs two numbers X,Y";
+                return options;
+            }
+        } else if (argument == "--svg") {
+            const auto given = value("--svg");
+            if (!given) return options;
+            options.svgFile = *given;
+        } else if (argument == "--format") {
+            const auto given = value("--format");
+            if (!given) return options;
+            if (*given == "excellon") {
+                options.format = DrillFormat::Excellon;
+            } else if (*given == "csv") {
+                options.format = DrillFormat::Csv;
+            } else {
+                options.error = "--format is excellon or csv";
+                return options;
+            }
+        } else if (argument == "--module") {
+            const auto given = value("--module");
+            if (!given) return options;
+            options.modulePath = *given;
+        } else if (argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            return options;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            options.error = "unknown option " + argument;
+            return options;
+        } else {
+            inputs.push_back(argument);
+        }
+    }
+    if (inputs.size() != 1) {
+        options.error = inputs.empty() ? "drill needs an input file" : "drill takes one input file";
+        return options;
+    }
+    options.input = inputs.front();
+    return options;
+}
+
+std::string sortedName(const std::string& input) {
+    const std::filesystem::path path(input);
+    const std::string name = path.filename().string();
+    const std::size_t dot = name.rfind('.');
+    const std::size_t at = input.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
+    return input.substr(0, at) + "_sorted" + input.substr(at);
+}
+
+DrillFormat guessFormat(const std::string& path, std::string_view content) {
+    const std::string extension = lowerCase(std::filesystem::path(path).extension().string());
+    if (extension == ".csv" || extension == ".tsv") return DrillFormat::Csv;
+    for (const DrillLine& line : splitLines(content.substr(0, kSniffLength))) {
+        const std::string_view text = trimmed(line.text);
+        if (text.empty() || text.front() == ';' || text.front() == '#') continue;
+        if (text == "M48" || text == "%") return DrillFormat::Excellon;
+        const std::optional<std::vector<ExcellonWord>> words = splitWords(text);
+        return words && !words->empty() ? DrillFormat::Excellon : DrillFormat::Csv;
+    }
+    return DrillFormat::Excellon;
+}
+
+std::string drillUsage() {
+    return "Usage: twcycle drill IN [-o OUT] [--algorithm NAME] [--start X,Y] [--svg FILE]\n"
+           "                        [--format excellon|csv] [--quiet] [--module PATH]\n"
+           "Orders the holes of an Excellon or CSV drill file for a short travel and writes\n"
+           "the same file back with only the order of its hole lines changed. The holes of\n"
+           "each tool block are ordered as one contour; each tool starts where the previous\n"
+           "one ended, the first at --start (default 0,0, in the file's unit). Routed slots\n"
+           "and repeat codes stay where they are, with the holes they start from.\n"
+           "\n"
+           "  -o OUT            the output (default: IN with _sorted before the extension);\n"
+           "                    OUT may be IN\n"
+           "  --algorithm NAME  nearestDirCross (default), nearest, nearestDirected, insert,\n"
+           "                    extendedA, extendedB\n"
+           "  --format F        read IN as excellon or csv (default: csv for .csv and .tsv,\n"
+           "                    otherwise what the first statement of IN looks like)\n"
+           "  --svg FILE        also write a picture of input order and ordered paths\n"
+           "  --quiet           do not print the table\n"
+           "\n"
+           "OUT is written only after it has been read back and holds every hole of IN.\n"
+           "Exit status: 0 ordered, 1 the module refused the run, 2 command line, input\n"
+           "file or module, 3 the ordered file could not be written or failed the check,\n"
+           "4 the picture could not be written, 5 IN is not a drill file this reader\n"
+           "understands (the message names the line).\n";
+}
+
+}  // namespace twcycle::drill

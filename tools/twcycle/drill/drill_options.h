@@ -1,0 +1,46 @@
+// The command line of "twcycle drill".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "drill_file.h"
+
+namespace twcycle::drill {
+
+// The module's algorithm names; the first is the default.
+inline constexpr const char* kAlgorithmNames[] = {"nearestDirCross", "nearest", "nearestDirected",
+                                                  "insert", "extendedA", "extendedB"};
+
+struct DrillOptions {
+    std::string input;
+    std::string output;  // empty: the input's name with "_sorted" before its extension
+    std::string algorithm = kAlgorithmNames[0];
+    std::string startX = "0";
+    std::string startY = "0";
+    std::string svgFile;
+    std::string modulePath;                 // empty: the module next to the program
+    std::optional<DrillFormat> format;      // none: from the input's extension
+    bool quiet = false;
+    bool help = false;
+    std::string error;  // non-empty when the command line is wrong
+};
+
+// Parses the arguments after the word "drill" (argv[0] is "drill").
+DrillOptions parseDrillOptions(int argc, char** argv);
+
+// The text printed by "twcycle drill --help".
+std::string drillUsage();
+
+// The default output name: "_sorted" before the extension of the file name
+// ("board.drl" -> "board_sorted.drl", "dir/holes" -> "dir/holes_sorted").
+std::string sortedName(const std::string& input);
+
+// The format of the file `path` holding `content`: CSV for ".csv" and ".tsv"
+// in any case; otherwise (design tools also write Excellon as ".txt")
+// Excellon when its first line that is not blank or a comment is M48, '%',
+// or Excellon words such as "T01" or "X1.0Y2.0", and CSV when it is not.
+DrillFormat guessFormat(const std::string& path, std::string_view content);
+
+}  // namespace twcycle::drill
