@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "algorithm_guide.h"
 #include "exit_status.h"
 #include "host_options.h"
 #include "job_report.h"
 #include "job_settings.h"
 #include "progress.h"
+#include "switch_runs.h"
 #include "platform/platform.h"
 #include "twpntopt.h"
 
@@ -67,6 +69,10 @@ int runHost(int argc, char** argv) {
         std::printf("%s %s\n", program.c_str(), TWCYCLE_VERSION);
         return 0;
     }
+    if (options.listAlgorithms) {
+        std::fputs(twcycle::algorithmListText().c_str(), stdout);
+        return 0;
+    }
 
     const std::string modulePath = options.modulePath.empty() ? defaultModulePath() : options.modulePath;
     tw::platform::DynamicLibrary module(modulePath);
@@ -99,13 +105,17 @@ int runHost(int argc, char** argv) {
 
     const twcycle::RunRequest request = twcycle::classifyArguments(options.moduleArguments);
     std::optional<twcycle::PreparedJob> job;
-    if (request.normalRun) job = twcycle::prepareJob(cycleIdentifier(getCycle), request.settingsSource);
+    const std::string identifier = cycleIdentifier(getCycle);
+    if (request.normalRun) {
+        job = twcycle::prepareJob(identifier, request.settingsSource);
+        job->checks.findings.printNew(stderr, options.quiet);
+    }
 
     std::unique_ptr<twcycle::ProgressDisplay> progress;
     if (job && options.progress && twcycle::standardErrorIsTerminal()) {
         const std::string watched = twcycle::progressFile(*job);
         if (!watched.empty())
-            progress = std::make_unique<twcycle::ProgressDisplay>(watched, twcycle::expectedContours(*job), stderr);
+            progress = std::make_unique<twcycle::ProgressDisplay>(watched, twcycle::progressPlan(*job), stderr);
     }
     const int32_t accepted = execCycle(nullptr, static_cast<int32_t>(arguments.size()), arguments.data(), &host);
     progress.reset();
@@ -120,6 +130,8 @@ int runHost(int argc, char** argv) {
     if (!job) {
         if (!options.svgFile.empty())
             std::fprintf(stderr, "%s: a switch run writes no geometry; no picture\n", program.c_str());
+        twcycle::explainSwitchRun(twcycle::readSwitches(options.moduleArguments), identifier, request.settingsSource,
+                                  options.quiet, stdout, stderr);
         return twcycle::kExitOk;
     }
     return twcycle::reportJob(*job, options, stdout, stderr);
