@@ -81,6 +81,20 @@ std::size_t nextLine(std::string_view text, std::size_t offset) {
     return offset;
 }
 
+std::size_t lineStart(std::string_view text, std::size_t offset) {
+    while (offset > 0 && text[offset - 1] != '\n' && text[offset - 1] != '\r') --offset;
+    return offset;
+}
+
+// Where to read on after the data stopped at `stop` in an item that began
+// at `itemStart`: at the line of the stop when the item began on an earlier
+// line (the stop's line may hold whole items), else at the next line.
+std::size_t resumeAfter(std::string_view text, std::size_t itemStart, std::size_t stop) {
+    if (stop < text.size() && text[stop] == kDataEnd) return stop + 1;
+    const std::size_t line = lineStart(text, stop);
+    return line > itemStart ? line : nextLine(text, stop);
+}
+
 std::string characterText(unsigned char c) {
     if (c >= 33 && c <= 126) return std::string("'") + static_cast<char>(c) + "'";
     char buffer[16];
@@ -270,7 +284,7 @@ void SourceScan::run(std::FILE* stream, bool hasHead) {
         ++after.current.points;
         ++points_;
     }
-    std::size_t resume = text_[stop->offset] == kDataEnd ? stop->offset + 1 : nextLine(text_, stop->offset);
+    std::size_t resume = resumeAfter(text_, skipSpaceAndComments(text_, lastEnd), stop->offset);
     while (resume < text_.size() && std::fseek(stream, static_cast<long>(resume), SEEK_SET) == 0) {
         lastEnd = resume;
         for (;;) {
@@ -281,8 +295,7 @@ void SourceScan::run(std::FILE* stream, bool hasHead) {
         }
         const std::optional<Stop> next = findStop(text_, lastEnd, std::ftell(stream));
         if (!next) break;
-        const std::size_t following =
-            text_[next->offset] == kDataEnd ? next->offset + 1 : nextLine(text_, next->offset);
+        const std::size_t following = resumeAfter(text_, skipSpaceAndComments(text_, lastEnd), next->offset);
         if (following <= resume) break;
         resume = following;
     }
