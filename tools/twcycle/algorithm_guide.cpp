@@ -20,13 +20,14 @@ constexpr Advice kAdvice[] = {
                 "despite its name; short paths, slow on large contours"},
     {"nearestDirected", "nearest-neighbour tour that prefers going straight on; the quickest, "
                         "and the longest paths"},
-    {"nearestDirCross", "nearestDirected, then crossings removed; the default and the best "
-                        "trade-off: seconds for 20,000 points, a few percent above the best paths"},
+    {"nearestDirCross", "nearestDirected, then crossings removed; the best trade-off: quick "
+                        "also on large contours, and paths a few percent longer than the shortest"},
     {"insert", "cheapest insertion with improvement passes (the same search as \"nearest\"); short "
                "paths, slow on large contours"},
     {"extendedA", "insertion over growing windows, stopped near a lower bound; short paths, the "
                   "slowest on large contours"},
-    {"extendedB", "exhaustive successor-rank search; for small contours only"},
+    {"extendedB", "cheapest insertion followed by the short improvement passes only: less work than "
+                  "\"insert\", paths a little longer"},
     {"nearOptimal", "local search with a counted budget (parameter searchEffort); the shortest "
                     "paths, reproducible"},
 };
@@ -60,6 +61,36 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 std::string padded(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
+}
+
+// `lead` followed by `text`, wrapped at kLineWidth with later lines
+// indented by `indent`.
+constexpr std::size_t kLineWidth = 79;
+
+std::string wrapped(const std::string& lead, const std::string& text, std::size_t indent) {
+    std::string result = lead;
+    std::size_t column = lead.size();
+    bool lineStart = true;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) end = text.size();
+        const std::size_t length = end - start;
+        if (!lineStart && column + 1 + length > kLineWidth) {
+            result += "\n" + std::string(indent, ' ');
+            column = indent;
+            lineStart = true;
+        }
+        if (!lineStart) {
+            result += ' ';
+            ++column;
+        }
+        result.append(text, start, length);
+        column += length;
+        lineStart = false;
+        start = end + 1;
+    }
+    return result + "\n";
 }
 
 bool tableHas(std::string_view name) {
@@ -108,34 +139,46 @@ std::string algorithmListText() {
     std::string text;
     const std::optional<std::string> fallback = algorithmName(tw::kDefaultAlgorithm);
     for (const AlgorithmEntry& entry : entries) {
-        text += "  " + padded(entry.name, width + 2) + entry.advice;
-        if (fallback && entry.name == *fallback) text += " [default]";
-        text += "\n";
+        std::string advice = entry.advice;
+        if (fallback && entry.name == *fallback) advice += " [default]";
+        text += wrapped("  " + padded(entry.name, width + 2), advice, width + 4);
     }
     return text;
 }
 
 std::string parameterListText() {
-    const std::string defaultName = algorithmName(tw::kDefaultAlgorithm).value_or("?");
-    std::string text =
-        "  geoSource        -      the geometry exchange file whose contours are ordered\n"
-        "  geoOut           -      the output file (written as <geoOut>.part, then renamed)\n"
-        "  algorithm        " + padded(defaultName, 7) + "the algorithm name (below); -A also reads a\n"
-        "                          message file named by this parameter\n"
-        "  startX, startY   0      start point of the first contour\n"
-        "  precision        6      decimal places written, 1 to 8 (others are clamped)\n"
-        "  writePath        false  \"true\" (any case) adds a \"-Path\" contour per contour\n"
-        "  removeTempFiles  true   the working copy osrc_tmp.twx is deleted after the run,\n"
-        "                          whatever the value\n"
-        "  SystemLanguage   -      language of the message-file sections; MessageFile names\n"
-        "                          the message file reported to the host\n"
-        "  parameters, layers  -   message files that -P and -Y show\n"
-        "  POFbypass        -      a file copied to standard output before the run (not with -PCF)\n"
-        "  frameCs_*, toolCs_*, locFrameCs_*  -  coordinate frames (x, y, z axes and origin o)\n";
+    struct Row {
+        const char* name;
+        std::string fallback;
+        const char* meaning;
+    };
+    std::vector<Row> rows = {
+        {"geoSource", "-", "the geometry exchange file whose contours are ordered"},
+        {"geoOut", "-", "the output file (written as <geoOut>.part, then renamed)"},
+        {"algorithm", algorithmName(tw::kDefaultAlgorithm).value_or("-"),
+         "the algorithm name (below); -A reads its message file from this parameter too"},
+        {"startX, startY", "0", "start point of the first contour"},
+        {"precision", "6", "decimal places written, 1 to 8 (others are clamped)"},
+        {"writePath", "false", "\"true\" (any case) adds a \"-Path\" contour per contour"},
+        {"removeTempFiles", "true", "the working copy osrc_tmp.twx is deleted after the run, whatever the value"},
+        {"SystemLanguage", "-", "the language of the message-file sections (-P, -A, -Y)"},
+        {"MessageFile", ":undefined", "the message file named to the host"},
+        {"parameters", "-", "the message file that -P shows"},
+        {"layers", "-", "the message file that -Y shows"},
+        {"POFbypass", "-", "a file copied to standard output before the run (not with -PCF)"},
+        {"frameCs_*", "identity", "work frame: axes _x, _y, _z and origin _o as three numbers; toolCs_* and "
+                                  "locFrameCs_* likewise"},
+    };
     // Parameters of one algorithm are listed when the module names it.
     if (tableHas("nearOptimal"))
-        text += "  searchEffort     10     (nearOptimal only) how much work the search does,\n"
-                "                          in counted steps: the same input gives the same path\n";
+        rows.push_back({"searchEffort", "10", "(nearOptimal only) how much work the search does, in counted "
+                                              "steps: the same input gives the same path"});
+    std::string text;
+    constexpr std::size_t kNameColumn = 17;
+    constexpr std::size_t kDefaultColumn = 10;
+    for (const Row& row : rows)
+        text += wrapped("  " + padded(row.name, kNameColumn) + padded(row.fallback, kDefaultColumn) + " ", row.meaning,
+                        2 + kNameColumn + kDefaultColumn + 1);
     return text;
 }
 
