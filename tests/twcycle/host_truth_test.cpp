@@ -56,6 +56,10 @@ std::vector<Row> rows() {
          {"sorted.twx.part", "osrc_tmp.twx"}},
         {"garbage bytes", kJob, std::string("\x01\xfe\x80garbage\xff\x02", 12), {"-Sjob"}, 5,
          {"twcycle: holes.twx:1:1: error: this is not a data exchange file"}, {}, {"osrc_tmp.twx"}},
+        {"a head and then garbage", kJob, source("%\nG90 X10 Y20\n"), {"-Sjob"}, 5,
+         {"twcycle: holes.twx:6:1: error: the first item of this file breaks the format (syntax error: '%' is not "
+          "allowed here): the module reads nothing of it\n"},
+         {}, {"osrc_tmp.twx"}},
         {"a program file", kJob, "M48\nMETRIC,TZ\nT1C0.8\n%\nT1\nX10.0Y20.0\nM30\n", {"-Sjob"}, 5,
          {"twcycle: holes.twx:1:1: error: this is not a data exchange file"}, {}, {"osrc_tmp.twx"}},
         {"syntax error in contour 2 of 3", kJob,

@@ -20,8 +20,8 @@ constexpr Advice kAdvice[] = {
                 "despite its name; short paths, slow on large contours"},
     {"nearestDirected", "nearest-neighbour tour that prefers going straight on; the quickest, "
                         "and the longest paths"},
-    {"nearestDirCross", "nearestDirected, then crossings removed; the best trade-off: quick "
-                        "also on large contours, and paths a few percent longer than the shortest"},
+    {"nearestDirCross", "nearestDirected, then crossings removed; the best trade-off of time "
+                        "and path length"},
     {"insert", "cheapest insertion with improvement passes (the same search as \"nearest\"); short "
                "paths, slow on large contours"},
     {"extendedA", "insertion over growing windows, stopped near a lower bound; short paths, the "

@@ -225,10 +225,12 @@ std::string contourLabel(const Gathering::Contour& contour) {
 }
 
 void SourceScan::reportStop(const Stop& stop, const Gathering& after, bool noItems, bool hasHead) {
-    if (!hasHead && noItems) {
+    if (noItems) {
         findings_.error(kExitMissingInput, place(stop.offset),
-                        "this is not a data exchange file: it has no exchange-file head and its first item "
-                        "breaks the format (" + stop.why + ")");
+                        hasHead ? "the first item of this file breaks the format (" + stop.why +
+                                      "): the module reads nothing of it"
+                                : "this is not a data exchange file: it has no exchange-file head and its first "
+                                  "item breaks the format (" + stop.why + ")");
         return;
     }
     // What the module never writes: the contour it is in (its points so
