@@ -15,6 +15,7 @@
 #include "twcycle/number_checks.h"
 #include "twcycle/placed_parameters.h"
 #include "twcycle/progress.h"
+#include "twcycle/switch_runs.h"
 
 namespace {
 
@@ -214,6 +215,40 @@ TEST(HostProgress, CountsThePointsOfOrderedContours) {
               "contour 2/3 \"B\" (3 points), 30 % of the points written, 2.0 s");
     EXPECT_EQ(twcycle::plannedProgressLine(plan, twcycle::ContourHeadCounter(), 0.5),
               "contour 1/3 \"A\" (2 points), 0 % of the points written, 0.5 s");
+}
+
+struct SwitchCase {
+    std::vector<std::string> arguments;
+    const char* expected;  // the switches given: V ? P A Y D
+};
+
+std::string switchLetters(const twcycle::SwitchSet& set) {
+    std::string letters;
+    if (set.version) letters += 'V';
+    if (set.query) letters += '?';
+    if (set.parameters) letters += 'P';
+    if (set.algorithm) letters += 'A';
+    if (set.layers) letters += 'Y';
+    if (set.debug) letters += 'D';
+    return letters;
+}
+
+TEST(HostSwitchRuns, SwitchesReadAsTheModuleReadsThem) {
+    const SwitchCase cases[] = {
+        {{}, "V?"},                  // no switch and no job: -V and -?
+        {{"-M2", "-PCF"}, "V?"},     // longer arguments are no switches
+        {{"-Sjob"}, ""},             // a normal run
+        {{"-Sjob", "/a"}, "A"},      // '/' and small letters count too
+        {{"?anything"}, "?"},
+        {{"-p", "-Y", "-d"}, "PYD"},
+        {{"-X", "-Sjob"}, ""},       // no switch letter: positional
+    };
+    for (const SwitchCase& test : cases) {
+        std::string label;
+        for (const std::string& argument : test.arguments) label += argument + " ";
+        SCOPED_TRACE(label);
+        EXPECT_EQ(switchLetters(twcycle::readSwitches(test.arguments)), test.expected);
+    }
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ namespace {
 TEST(HostTruth, CleanExampleJobPrintsItsTableAndSucceeds) {
     const std::filesystem::path examples = std::filesystem::path(TW_SOURCE_DIR) / "examples";
     JobFolder folder;
-    for (const char* name : {"twPntOpt.def", "twPntOpt.msg", "board.pcf", "board.twx"})
+    for (const char* name : {"twPntOpt.def", "twPntOpt.msg", "board.pcf", "board.twx", "help.pcf"})
         std::filesystem::copy_file(examples / name, folder.path() / name);
     const HostOutcome outcome = folder.run({"-Sboard"});
     EXPECT_EQ(outcome.status, 0);
@@ -242,6 +242,10 @@ TEST(HostTruth, CleanExampleJobPrintsItsTableAndSucceeds) {
     folder.write("de.pcf", "SystemLanguage := german\n");
     const HostOutcome german = folder.run({"-Sde", "-Y"});
     EXPECT_EQ(german.out.rfind("twPntOpt - tarnWELL Bahnoptimierer (Punktlisten)\n", 0), 0u) << german.out;
+    // -A finds the same file through "algorithm", in a job of its own.
+    const HostOutcome algorithm = folder.run({"-Shelp", "-A"});
+    EXPECT_EQ(algorithm.err, "");
+    EXPECT_EQ(algorithm.out, english.out);
 }
 
 TEST(HostTruth, HelpListsParametersAndAlgorithms) {
