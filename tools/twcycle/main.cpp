@@ -1,7 +1,9 @@
 // twcycle: runs the twPntOpt cycle module without a machining application.
 // It loads the module at run time, hands it the command line, and reports
-// what happened: after a job run, a summary of the output and on request a
-// picture of it.
+// what happened, since the module itself reports nothing: before a job run
+// the checks of its files, after it the comparison of the points read with
+// the points written, a summary of the output and on request a picture of
+// it; after a switch run the message-file section it looked up.
 #include <cstdio>
 #include <exception>
 #include <memory>
