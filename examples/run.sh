@@ -8,7 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 out="$build/example"
 mkdir -p "$out"
-cp "$root/examples/twPntOpt.def" "$root/examples/board.pcf" "$root/examples/board.twx" "$out/"
+cp "$root/examples/twPntOpt.def" "$root/examples/twPntOpt.msg" "$root/examples/help.pcf" \
+   "$root/examples/board.pcf" "$root/examples/board.twx" "$out/"
 cd "$out"
 "$build/twcycle" --svg board.svg -Sboard
 echo "Output: $out/board_sorted.twx and $out/board.svg"

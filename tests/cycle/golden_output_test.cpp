@@ -8,6 +8,7 @@
 #include <string>
 
 #include "job_runner.h"
+#include "support/test_names.h"
 
 namespace tw {
 namespace {
@@ -43,7 +44,8 @@ TEST_P(GoldenOutput, ExampleJobMatchesTheStoredOutput) {
 
 INSTANTIATE_TEST_SUITE_P(EveryAlgorithm, GoldenOutput,
                          ::testing::Values("nearest", "nearestDirected", "nearestDirCross", "insert", "extendedA",
-                                           "extendedB"));
+                                           "extendedB"),
+    [](const ::testing::TestParamInfo<const char*>& info) { return tw_test::testName(info.param); });
 
 }  // namespace
 }  // namespace tw

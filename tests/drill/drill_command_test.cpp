@@ -130,11 +130,11 @@ TEST(DrillCommand, RefusalsNameTheLineAndWriteNothing) {
         const char* message;
     };
     const Case cases[] = {
-        {{"drill", "in.drl"}, "M48\nINCH\n%\nT1\nX1.0Y1.0\nG93\n", 5,
+        {{"drill", "in.drl"}, "M48\nINCH\n%\nT1\nX1.0Y1.0\nG93\n", 8,
          "in.drl: line 6: \"G93\": a G code this reader does not know (read as Excellon; --format csv"},
-        {{"drill", "in.drl", "--format", "csv"}, "1,2\n3;4\n", 5, "in.drl: line 2: \"3;4\": a row that is not"},
-        {{"drill", "in.drl", "--format", "excellon"}, "1,2\n", 5, "in.drl: line 1: \"1,2\": not an Excellon"},
-        {{"drill", "missing.drl"}, nullptr, 2, "cannot read missing.drl"},
+        {{"drill", "in.drl", "--format", "csv"}, "1,2\n3;4\n", 8, "in.drl: line 2: \"3;4\": a row that is not"},
+        {{"drill", "in.drl", "--format", "excellon"}, "1,2\n", 8, "in.drl: line 1: \"1,2\": not an Excellon"},
+        {{"drill", "missing.drl"}, nullptr, 5, "cannot read missing.drl"},
         {{"drill"}, nullptr, 2, "drill needs an input file (try twcycle drill --help)"},
         {{"drill", "in.drl", "--module", "/nonexistent/module.so"}, "T1\nX1.0Y1.0\n", 2, "cannot load module"},
         {{"drill", "in.drl", "-o", "no/such/dir/out.drl"}, "T1\nX1.0Y1.0\n", 3, "cannot write no/such/dir/out.drl"},

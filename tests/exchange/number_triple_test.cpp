@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 #include <vector>
+#include "support/test_names.h"
 
 namespace tw {
 namespace {
@@ -53,7 +54,11 @@ INSTANTIATE_TEST_SUITE_P(
                       TripleCase{"0.0000e999 1" + std::string(400, '0') + " 0." + std::string(400, '0') + "1", 3,
                                  {0, kInfinity, 0}},
                       // A run far longer than any fixed buffer is still read whole.
-                      TripleCase{std::string(98, '0') + "15 1" + std::string(79, '0'), 2, {15, 1e79}}));
+                      TripleCase{std::string(98, '0') + "15 1" + std::string(79, '0'), 2, {15, 1e79}}),
+    [](const ::testing::TestParamInfo<TripleCase>& info) {
+        // Texts may repeat once cut: the index keeps the names apart.
+        return std::to_string(info.index) + "_" + tw_test::testName(info.param.text);
+    });
 
 TEST(NumberTripleText, NullTextFindsNothing) {
     double a = kUntouched, b = kUntouched, c = kUntouched;

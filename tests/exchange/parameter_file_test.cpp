@@ -10,6 +10,7 @@
 
 #include "exchange/file_names.h"
 #include "settings/scratch_directory.h"
+#include "support/test_names.h"
 
 namespace tw {
 namespace {
@@ -82,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         SyntaxCase{"CR only", "a := 1\rb := 2\r", {{"a", "1"}, {"b", "2"}}},
         SyntaxCase{"no final line end", "a := 1", {{"a", "1"}}},
         SyntaxCase{"byte 26 ends the entry", std::string("a := 1\x1a\n", 8), {{"a", "1"}}},
-        SyntaxCase{"NUL inside a value", std::string("a := x\0y\n", 9), {{"a", std::string("x\0y", 3)}}}));
+        SyntaxCase{"NUL inside a value", std::string("a := x\0y\n", 9), {{"a", std::string("x\0y", 3)}}}),
+    tw_test::NameFromWhat());
 
 TEST(ParameterFile, CommentAndEmptyLinesYieldZeroThenTheNextEntry) {
     std::vector<int> results;

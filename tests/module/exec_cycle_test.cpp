@@ -11,6 +11,7 @@
 #include "framework/kernel_slots.h"
 #include "framework/slots.h"
 #include "module/cycle_objects.h"
+#include "support/test_names.h"
 
 namespace tw {
 namespace {
@@ -69,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Refusals, ExecCycleBadVectors,
                                            BadVector{"absurd count", 1 << 30, false, false},
                                            BadVector{"one over the limit", kMaxArguments + 1, false, false},
                                            BadVector{"null vector", 2, true, false},
-                                           BadVector{"null entry", 3, false, true}));
+                                           BadVector{"null entry", 3, false, true}),
+    tw_test::NameFromWhat());
 
 TEST(ExecCycle, LargestVectorAndVeryLongArgumentsAreAccepted) {
     std::vector<std::string> many(static_cast<std::size_t>(kMaxArguments), "positional");

@@ -8,6 +8,7 @@
 
 #include "settings/parameter_list.h"
 #include "settings/scratch_directory.h"
+#include "support/test_names.h"
 
 namespace tw {
 namespace {
@@ -55,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         CfgCase{"no final line end", "*A 1\n*B 2", {{"*A", "1"}, {"*B", "2"}}},
         CfgCase{"comment at the end", "*A 1 #c", {{"*A", "1"}}},
         CfgCase{"byte 26 ends the file", "*A 1\x1a*B 2\n", {{"*A", "1"}}},
-        CfgCase{"byte 26 after the last line", "*A 1\r\n\x1a", {{"*A", "1"}}}));
+        CfgCase{"byte 26 after the last line", "*A 1\r\n\x1a", {{"*A", "1"}}}),
+    tw_test::NameFromWhat());
 
 // Names keep kCfgNameSize - 1 characters and values kCfgValueSize - 1; the
 // rest of the line is dropped and the next entry comes out intact.

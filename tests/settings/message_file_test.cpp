@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/scratch_directory.h"
+#include "support/test_names.h"
 
 namespace tw {
 namespace {
@@ -96,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         SectionCase{"unlisted keyword ends the scan", "lang english\nstart english\n:Hello\n", "english", {}},
         SectionCase{"start without value", "start\nstart \nstart x\n:a\n", "x", {"a"}},
         SectionCase{"start at the end of file", "start x", "x", {}},
-        SectionCase{"empty file", "", "x", {}}));
+        SectionCase{"empty file", "", "x", {}}),
+    tw_test::NameFromWhat());
 
 // A text line keeps kMessageLineSize - 1 characters; the rest is dropped and
 // the next line comes out intact.

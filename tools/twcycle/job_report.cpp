@@ -9,17 +9,6 @@
 namespace twcycle {
 namespace {
 
-constexpr const char* kProgram = "twcycle";
-
-void note(std::FILE* err, const HostOptions& options, const std::string& text) {
-    if (!options.quiet) std::fprintf(err, "%s: %s\n", kProgram, text.c_str());
-}
-
-int fail(std::FILE* err, int status, const std::string& text) {
-    std::fprintf(err, "%s: %s\n", kProgram, text.c_str());
-    return status;
-}
-
 // Why the job has nothing to show, or empty when it has an output file.
 std::string nothingToShow(const PreparedJob& job) {
     switch (job.settings.kind) {
@@ -50,6 +39,7 @@ std::string caption(const PreparedJob& job, const std::vector<ResultContour>& re
 PreparedJob prepareJob(const std::string& identifier, const std::string& settingsSource) {
     PreparedJob job;
     job.settings = readJobSettings(identifier, settingsSource);
+    job.checks = checkJobBeforeRun(identifier, settingsSource, job.settings);
     if (job.settings.geoSource) job.source = readSourceContours(*job.settings.geoSource);
     if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut);
     return job;
@@ -65,38 +55,45 @@ std::optional<std::size_t> expectedContours(const PreparedJob& job) {
     return job.source.contours.size();
 }
 
-int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err) {
+ProgressPlan progressPlan(const PreparedJob& job) {
+    if (job.source.status != SourceStatus::Read) return std::nullopt;
+    std::vector<PlannedContour> plan;
+    for (const SourceContour& contour : job.source.contours) plan.push_back({contour.name, contour.points.size()});
+    return plan;
+}
+
+namespace {
+
+// Everything reportJob tells, as findings; returns early where nothing
+// further can be shown.
+void reportOutput(const PreparedJob& job, const HostOptions& options, Findings& findings, std::FILE* out) {
     if (const std::string reason = nothingToShow(job); !reason.empty()) {
         if (!options.svgFile.empty()) {
-            std::fprintf(err, "%s: %s, and no picture\n", kProgram, reason.c_str());
+            findings.warn({}, reason + ", and no picture");
         } else {
-            note(err, options, reason);
+            findings.note({}, reason);
         }
-        return kExitOk;
+        return;
     }
     const std::string& geoOut = *job.settings.geoOut;
-    if (const std::string reason = missingOutputReason(geoOut, job.before); !reason.empty())
-        return fail(err, kExitNoOutput, reason);
-
+    if (const std::string reason = missingOutputReason(geoOut, job.before); !reason.empty()) {
+        findings.error(kExitNoOutput, {}, reason);
+        return;
+    }
     const ResultReading result = readResultFile(geoOut);
-    if (!result.error.empty())
-        return fail(err, kExitNoOutput, "cannot read back the output file " + geoOut + ": " + result.error);
+    if (!result.error.empty()) {
+        findings.error(kExitNoOutput, {}, "cannot read back the output file " + geoOut + ": " + result.error);
+        return;
+    }
     const std::vector<SourceContour>* source = nullptr;
     if (job.source.status == SourceStatus::Read) {
         source = &job.source.contours;
-        if (source->size() != result.contours.size()) {
-            return fail(err, kExitNoOutput,
-                        "cannot read back the output file " + geoOut + ": it holds " +
-                            countText(result.contours.size(), "ordered contour", "ordered contours") +
-                            " where the source gives " + std::to_string(source->size()));
-        }
+        compareWithSource(*source, result.contours, job.checks.places, geoOut, findings);
+        if (source->size() != result.contours.size()) source = nullptr;  // the rows cannot be matched
     } else if (!job.settings.geoSource) {
-        note(err, options, "the job sets no geoSource, so the output holds no contours");
+        findings.warn({}, "the job sets no geoSource, so the output holds no contours");
     } else if (job.source.status == SourceStatus::StandardInput) {
-        note(err, options, "the geometry source is standard input; the input order is not shown");
-    } else {
-        note(err, options, "cannot read the geometry source " + *job.settings.geoSource +
-                               "; the input order is not shown");
+        findings.note({}, "the geometry source is standard input; the input order is not shown");
     }
 
     if (!options.quiet) {
@@ -110,9 +107,17 @@ int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out
         picture.results = &result.contours;
         picture.source = source;
         if (!writeTextFile(options.svgFile, renderSvg(picture)))
-            return fail(err, kExitPictureFailed, "cannot write the picture " + options.svgFile);
+            findings.error(kExitPictureFailed, {}, "cannot write the picture " + options.svgFile);
     }
-    return kExitOk;
+}
+
+}  // namespace
+
+int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err) {
+    Findings findings = job.checks.findings;
+    reportOutput(job, options, findings, out);
+    findings.printNew(err, options.quiet);
+    return findings.exitStatus(options.strict);
 }
 
 }  // namespace twcycle

@@ -8,9 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "findings.h"
 #include "host_options.h"
+#include "job_checks.h"
 #include "job_settings.h"
 #include "output_check.h"
+#include "progress.h"
 #include "source_contours.h"
 
 namespace twcycle {
@@ -19,10 +22,12 @@ struct PreparedJob {
     JobSettings settings;
     SourceReading source;
     OutputStamps before;  // meaningful when settings.geoOut is set
+    JobCheckResult checks;  // what the checks before the run found
 };
 
-// Reads the job's settings and its geometry source, and stamps the output
-// file. Must run before the module: the output may replace the source.
+// Reads and checks the job's settings and its geometry source, and stamps
+// the output file. Must run before the module: the output may replace the
+// source.
 PreparedJob prepareJob(const std::string& identifier, const std::string& settingsSource);
 
 // The file whose growth shows the progress of the run, or empty when there is none.
@@ -32,9 +37,15 @@ std::string progressFile(const PreparedJob& job);
 // be read before the run.
 std::optional<std::size_t> expectedContours(const PreparedJob& job);
 
-// After a run the module accepted: checks the output, prints the summary on
-// `out` (unless quiet) and notes and errors on `err`, writes the picture.
-// Returns the exit status.
+// The contours the run will write with their point counts, for the progress
+// display; none when the source could not be read before the run.
+ProgressPlan progressPlan(const PreparedJob& job);
+
+// After a run the module accepted: checks the output against the source,
+// prints the summary on `out` (unless quiet) and the findings not printed
+// yet on `err`, writes the picture. Returns the exit status: that of the
+// first error found before or after the run, kExitWarnings for warnings
+// under --strict, else kExitOk.
 int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err);
 
 }  // namespace twcycle

@@ -1,7 +1,9 @@
 // twcycle: runs the twPntOpt cycle module without a machining application.
 // It loads the module at run time, hands it the command line, and reports
-// what happened: after a job run, a summary of the output and on request a
-// picture of it.
+// what happened, since the module itself reports nothing: before a job run
+// the checks of its files, after it the comparison of the points read with
+// the points written, a summary of the output and on request a picture of
+// it; after a switch run the message-file section it looked up.
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -9,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "algorithm_guide.h"
 #include "drill/drill_command.h"
 #include "exit_status.h"
 #include "host_options.h"
 #include "job_report.h"
 #include "job_settings.h"
 #include "progress.h"
+#include "switch_runs.h"
 #include "platform/platform.h"
 #include "twpntopt.h"
 
@@ -68,6 +72,10 @@ int runHost(int argc, char** argv) {
         std::printf("%s %s\n", program.c_str(), TWCYCLE_VERSION);
         return 0;
     }
+    if (options.listAlgorithms) {
+        std::fputs(twcycle::algorithmListText().c_str(), stdout);
+        return 0;
+    }
 
     const std::string modulePath = options.modulePath.empty() ? defaultModulePath() : options.modulePath;
     tw::platform::DynamicLibrary module(modulePath);
@@ -100,13 +108,17 @@ int runHost(int argc, char** argv) {
 
     const twcycle::RunRequest request = twcycle::classifyArguments(options.moduleArguments);
     std::optional<twcycle::PreparedJob> job;
-    if (request.normalRun) job = twcycle::prepareJob(cycleIdentifier(getCycle), request.settingsSource);
+    const std::string identifier = cycleIdentifier(getCycle);
+    if (request.normalRun) {
+        job = twcycle::prepareJob(identifier, request.settingsSource);
+        job->checks.findings.printNew(stderr, options.quiet);
+    }
 
     std::unique_ptr<twcycle::ProgressDisplay> progress;
     if (job && options.progress && twcycle::standardErrorIsTerminal()) {
         const std::string watched = twcycle::progressFile(*job);
         if (!watched.empty())
-            progress = std::make_unique<twcycle::ProgressDisplay>(watched, twcycle::expectedContours(*job), stderr);
+            progress = std::make_unique<twcycle::ProgressDisplay>(watched, twcycle::progressPlan(*job), stderr);
     }
     const int32_t accepted = execCycle(nullptr, static_cast<int32_t>(arguments.size()), arguments.data(), &host);
     progress.reset();
@@ -121,6 +133,8 @@ int runHost(int argc, char** argv) {
     if (!job) {
         if (!options.svgFile.empty())
             std::fprintf(stderr, "%s: a switch run writes no geometry; no picture\n", program.c_str());
+        twcycle::explainSwitchRun(twcycle::readSwitches(options.moduleArguments), identifier, request.settingsSource,
+                                  options.quiet, stdout, stderr);
         return twcycle::kExitOk;
     }
     return twcycle::reportJob(*job, options, stdout, stderr);

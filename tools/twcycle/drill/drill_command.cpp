@@ -109,7 +109,7 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
     if (!options.error.empty()) return fail(err, kExitHostFailure, options.error + " (try twcycle drill --help)");
 
     std::string content;
-    if (!readWholeFile(options.input, content)) return fail(err, kExitHostFailure, "cannot read " + options.input);
+    if (!readWholeFile(options.input, content)) return fail(err, kExitMissingInput, "cannot read " + options.input);
     const DrillFormat format = options.format.value_or(guessFormat(options.input, content));
     const DrillReading reading = readDrillFile(content, format);
     if (!reading.error.empty()) {

@@ -7,9 +7,6 @@
 
 namespace twcycle::drill {
 
-// Not a drill file this reader understands.
-inline constexpr int kExitDrillRefused = 5;
-
 // Runs the command; argv[0] is "drill". `defaultModule` is the module used
 // unless --module names one. Returns the exit status.
 int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std::FILE* out, std::FILE* err);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "twcycle/algorithm_guide.h"
 #include "drill_lines.h"
 #include "excellon_words.h"
 
@@ -32,12 +33,6 @@ bool readStart(std::string_view text, DrillOptions& options) {
     options.startX.assign(x);
     options.startY.assign(y);
     return true;
-}
-
-bool isAlgorithm(const std::string& name) {
-    for (const char* known : kAlgorithmNames)
-        if (name == known) return true;
-    return false;
 }
 
 std::string lowerCase(std::string text) {
@@ -67,9 +62,10 @@ DrillOptions parseDrillOptions(int argc, char** argv) {
         } else if (argument == "--algorithm") {
             const auto given = value("--algorithm");
             if (!given) return options;
-            if (!isAlgorithm(*given)) {
-                options.error = "unknown algorithm " + *given +
-                                " (nearest, nearestDirected, nearestDirCross, insert, extendedA, extendedB)";
+            if (!isAlgorithmName(*given)) {
+                std::string names;
+                for (const AlgorithmEntry& entry : algorithmEntries()) names += (names.empty() ? "" : ", ") + entry.name;
+                options.error = "unknown algorithm " + *given + " (" + names + ")";
                 return options;
             }
             options.algorithm = *given;
@@ -151,8 +147,8 @@ std::string drillUsage() {
            "\n"
            "  -o OUT            the output (default: IN with _sorted before the extension);\n"
            "                    OUT may be IN\n"
-           "  --algorithm NAME  nearestDirCross (default), nearest, nearestDirected, insert,\n"
-           "                    extendedA, extendedB\n"
+           "  --algorithm NAME  nearestDirCross (default), or another name that\n"
+           "                    twcycle --list-algorithms lists\n"
            "  --format F        read IN as excellon or csv (default: csv for .csv and .tsv,\n"
            "                    otherwise what the first statement of IN looks like)\n"
            "  --svg FILE        also write a picture of input order and ordered paths\n"
@@ -161,8 +157,8 @@ std::string drillUsage() {
            "OUT is written only after it has been read back and holds every hole of IN.\n"
            "Exit status: 0 ordered, 1 the module refused the run, 2 command line, input\n"
            "file or module, 3 the ordered file could not be written or failed the check,\n"
-           "4 the picture could not be written, 5 IN is not a drill file this reader\n"
-           "understands (the message names the line).\n";
+           "4 the picture could not be written, 5 IN cannot be read, 8 IN holds what this\n"
+           "reader cannot reorder safely (the message names the line).\n";
 }
 
 }  // namespace twcycle::drill

@@ -9,14 +9,13 @@
 
 namespace twcycle::drill {
 
-// The module's algorithm names; the first is the default.
-inline constexpr const char* kAlgorithmNames[] = {"nearestDirCross", "nearest", "nearestDirected",
-                                                  "insert", "extendedA", "extendedB"};
+// The algorithm a drill file is ordered with unless --algorithm names one.
+inline constexpr const char* kDefaultDrillAlgorithm = "nearestDirCross";
 
 struct DrillOptions {
     std::string input;
     std::string output;  // empty: the input's name with "_sorted" before its extension
-    std::string algorithm = kAlgorithmNames[0];
+    std::string algorithm = kDefaultDrillAlgorithm;
     std::string startX = "0";
     std::string startY = "0";
     std::string svgFile;
