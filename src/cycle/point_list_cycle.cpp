@@ -165,14 +165,27 @@ std::int32_t TWCS_CALL startCycle(Cycle* base) {
     // An optimizer left by a run that failed before its teardown is dropped.
     optimizerDestroy(cycle.optimizer);
     cycle.optimizer = optimizerCreate(&StandardPathOptimizer, base->title);
-    if (cycle.optimizer == nullptr) return 0;
+    if (cycle.optimizer == nullptr) {
+        // The contours will not be read: nothing of the run is kept.
+        releaseCycleState(base);
+        return 0;
+    }
     cycle.optimizer->algorithm = cycle.algorithm;
     return 1;
 }
 
 std::int32_t TWCS_CALL completeCycle(Cycle* base) {
-    PointListCycle& cycle = ownFields(base);
+    // The teardown also runs when the processing throws.
+    struct Teardown {
+        Cycle* cycle;
+        ~Teardown() { releaseCycleState(cycle); }
+    } teardown{base};
     processContours(base);
+    return 1;
+}
+
+void releaseCycleState(Cycle* base) {
+    PointListCycle& cycle = ownFields(base);
     optimizerDestroy(cycle.optimizer);
     cycle.optimizer = nullptr;
     releaseText(cycle.sourceFileName);
@@ -181,7 +194,10 @@ std::int32_t TWCS_CALL completeCycle(Cycle* base) {
         releaseText(cycle.workingFileName);
     }
     releaseText(cycle.outputFileName);
-    return 1;
+}
+
+bool runsPointListCycle(const Cycle* cycle) {
+    return cycle != nullptr && cycle->slots[kCompleteCycle] == completeCycle;
 }
 
 }  // namespace tw

@@ -68,7 +68,7 @@ TEST_F(GeometryWriter, HeadContoursAndLinesInOrder) {
     emitContourEnd(&cycle);
     emitContourBegin(&cycle, "HOLES", "");
     emitContourLine(&cycle, "  vstartY(0)\n");
-    std::fputs("  direct\n", geoOutputFile());
+    geoOutputFile()->write("  direct\n");
     emitContourLine(&cycle, "  oP[1]( x[1] )");
     emitContourEnd(&cycle);
     emitContourBegin(&cycle, "", "N=2;L=5");
