@@ -74,21 +74,25 @@ void prepareWorkingFile(PointListCycle& cycle) {
     if (const std::optional<std::string> remove = getParameter(cycle.base.parameters, "removeTempFiles")) {
         if (*remove == "true") cycle.removeWorkingFile = 1;
     }
-    // Copying a file onto itself would empty it before it is read.
-    const bool copied = !platform::sameFile(source, kWorkingCopyName) && copyFile(source, kWorkingCopyName);
+    // Copying a file onto itself would empty it before it is read; a copy
+    // whose name could not be kept could not be removed.
+    const bool copied = cycle.workingFileName != nullptr && !platform::sameFile(source, kWorkingCopyName) &&
+                        copyFile(source, kWorkingCopyName);
     if (!copied) {
         replaceText(cycle.workingFileName, &source);
         cycle.removeWorkingFile = 0;
     }
 }
 
-void registerChannels(Cycle* cycle) {
-    registerChannel(cycle, 0, programOutputHandler, geoCycleHandler, 1);
-    registerChannel(cycle, 2, programOutputHandler, acceptRecord, 1);
-    if (cycle->messageLevel >= 1) registerChannel(cycle, 4, programOutputHandler, acceptRecord, 1);
-    if (cycle->messageLevel >= 2) registerChannel(cycle, 5, programOutputHandler, acceptRecord, 1);
-    if (cycle->messageLevel >= 3) registerChannel(cycle, 6, programOutputHandler, acceptRecord, 1);
-    registerChannel(cycle, 31, programOutputHandler, geoContourHandler, 1);
+// False when memory was short for a channel.
+bool registerChannels(Cycle* cycle) {
+    bool all = registerChannel(cycle, 0, programOutputHandler, geoCycleHandler, 1) != 0;
+    all = registerChannel(cycle, 2, programOutputHandler, acceptRecord, 1) != 0 && all;
+    if (cycle->messageLevel >= 1) all = registerChannel(cycle, 4, programOutputHandler, acceptRecord, 1) != 0 && all;
+    if (cycle->messageLevel >= 2) all = registerChannel(cycle, 5, programOutputHandler, acceptRecord, 1) != 0 && all;
+    if (cycle->messageLevel >= 3) all = registerChannel(cycle, 6, programOutputHandler, acceptRecord, 1) != 0 && all;
+    all = registerChannel(cycle, 31, programOutputHandler, geoContourHandler, 1) != 0 && all;
+    return all;
 }
 
 }  // namespace
@@ -126,7 +130,10 @@ std::int32_t TWCS_CALL initCycle(Cycle* base) {
 
     if (cycle.sourceFileName != nullptr) prepareWorkingFile(cycle);
 
-    registerChannels(base);
+    // Without its channels the geometry writer never hears of this run, so
+    // the earlier output cannot be left to it.
+    if (!registerChannels(base) && cycle.outputFileName != nullptr)
+        removeEarlierOutput(cycle.outputFileName, cycle.sourceFileName);
 
     EventRecord begin = makeRecord(kCycleBeginRecord, "cycle");
     formatRecordText(begin, "%s %u.%02u (%s)", base->title != nullptr ? base->title : "(null)",

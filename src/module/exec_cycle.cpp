@@ -1,5 +1,8 @@
 #include "module/exec_cycle.h"
 
+#include <optional>
+#include <string>
+
 #include "cycle/point_list_cycle.h"
 #include "framework/arguments.h"
 #include "framework/channels.h"
@@ -9,6 +12,7 @@
 #include "framework/run_phases.h"
 #include "module/cycle_objects.h"
 #include "output/geometry_writer.h"
+#include "settings/parameter_list.h"
 
 namespace tw {
 namespace {
@@ -84,6 +88,17 @@ std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostR
     if (!hostScope.pushed()) return 0;
     try {
         if (parseArguments(cycle, arguments, static_cast<std::uint16_t>(count)) == 0) return 0;
+        if (faults.faulted()) {
+            // Short memory may have dropped a switch or a setting (even the
+            // output's name), so the run cannot be trusted to do what the
+            // host asked: it is refused like a failed configuration.
+            if (const std::optional<std::string> output = getParameter(cycle->parameters, "geoOut")) {
+                const std::optional<std::string> source = getParameter(cycle->parameters, "geoSource");
+                removeEarlierOutput(*output, source ? source->c_str() : nullptr);
+            }
+            discardRunCollections(cycle);
+            return 0;
+        }
         ProgressHandlerScope handlerScope(cycle, host);
         lastCode = runPhases(cycle);
     } catch (...) {
@@ -92,7 +107,9 @@ std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostR
         abortRun(cycle);
         return 0;
     }
-    return 1;
+    // A run short of memory may have dropped settings, points or
+    // improvements, so its output was not published; it is refused too.
+    return faults.faulted() ? 0 : 1;
 }
 
 std::int32_t lastResultCode() { return lastCode; }

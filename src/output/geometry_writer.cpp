@@ -38,9 +38,18 @@ GeometryFile geometry;
 
 // True when `output` is the file the run reads its geometry from: then it
 // is never removed, whatever happens to the output.
+// True unless `output` is known not to be the file `source` names. Without a
+// source name, a run that was short of memory may have lost it, so the
+// output counts as the source then.
+bool mayBeTheSource(const char* source, const std::string& output) {
+    if (source == nullptr) return runFaultCount() != runFaultMark();
+    return output == source || platform::sameFile(source, output);
+}
+
+// The cycle's initialisation keeps the source's name as "sourceGeometry".
 bool namesTheSource(const Cycle* cycle, const std::string& output) {
     const std::optional<std::string> source = getParameter(cycle->parameters, "sourceGeometry");
-    return source && (*source == output || platform::sameFile(*source, output));
+    return mayBeTheSource(source ? source->c_str() : nullptr, output);
 }
 
 // Removes what a failed output left: the pending file, and the earlier file
@@ -177,6 +186,10 @@ std::int32_t emitContourEnd(Cycle* cycle) {
 }
 
 platform::WritableFile* geoOutputFile() { return geometry.file.get(); }
+
+void removeEarlierOutput(const std::string& output, const char* source) {
+    removeOutputFiles({}, output, mayBeTheSource(source, output));
+}
 
 void abandonGeometryOutput() {
     if (geometry.file == nullptr) return;

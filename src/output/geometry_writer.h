@@ -59,4 +59,9 @@ platform::WritableFile* geoOutputFile();
 // earlier output go as after a failed write. Nothing when no file is open.
 void abandonGeometryOutput();
 
+// For a run that will not reach the cycle begin: removes the earlier file
+// named `output` unless `source` (the geometry source, may be null) names
+// the same file, or may have named it before memory ran short.
+void removeEarlierOutput(const std::string& output, const char* source);
+
 }  // namespace tw

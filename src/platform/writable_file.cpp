@@ -22,10 +22,12 @@ std::unique_ptr<WritableFile> WritableFile::open(const std::string& path, WriteM
         errno = fault;
         return nullptr;
     }
-    std::FILE* file = std::fopen(path.c_str(), mode == WriteMode::Text ? "w" : "wb");
-    if (file == nullptr) return nullptr;
-    std::unique_ptr<WritableFile> writable(new (std::nothrow) WritableFile(file));
-    if (!writable) std::fclose(file);
+    // The object comes first: a file created and then dropped for lack of
+    // memory would be left behind, emptied.
+    std::unique_ptr<WritableFile> writable(new (std::nothrow) WritableFile(nullptr));
+    if (!writable) return nullptr;
+    writable->file_ = std::fopen(path.c_str(), mode == WriteMode::Text ? "w" : "wb");
+    if (writable->file_ == nullptr) return nullptr;
     return writable;
 }
 
