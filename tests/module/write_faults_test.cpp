@@ -123,7 +123,9 @@ TEST_F(WriteFaultRuns, OutputOverItsOwnSourceNeverDamagesIt) {
         job.reference.clear();
         const Outcome outcome = tryEveryWrite(job, persistent, true);
         EXPECT_GT(outcome.absent, 10u);
-        if (persistent) EXPECT_EQ(outcome.complete, 0u);
+        if (persistent) {
+            EXPECT_EQ(outcome.complete, 0u);
+        }
     }
 }
 

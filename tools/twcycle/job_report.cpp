@@ -51,7 +51,7 @@ PreparedJob prepareJob(const std::string& identifier, const std::string& setting
     PreparedJob job;
     job.settings = readJobSettings(identifier, settingsSource);
     if (job.settings.geoSource) job.source = readSourceContours(*job.settings.geoSource);
-    if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut);
+    if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut, job.settings.geoSource);
     return job;
 }
 
