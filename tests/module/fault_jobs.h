@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -54,6 +55,27 @@ inline FaultJob mixedJob() {
               "geoSource := mixed.twx\ngeoOut := mixed_out.twx\nalgorithm := insert\nwritePath := true\n"
               "startX := 0\nstartY := 0\n");
     return FaultJob{"mixed job", "mixed.twx", "mixed_out.twx", {}};
+}
+
+// Which failure points a driver tries: every one, except in the sanitizer
+// build, which is several times slower; there the first kDensePoints and then
+// every TW_SANITIZER_FAULT_STRIDE-th point are tried.
+#if defined(__SANITIZE_ADDRESS__)
+#define TW_FAULT_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TW_FAULT_SANITIZER 1
+#endif
+#endif
+#if defined(TW_FAULT_SANITIZER)
+inline constexpr std::uint64_t kFaultStride = TW_SANITIZER_FAULT_STRIDE;
+#else
+inline constexpr std::uint64_t kFaultStride = 1;
+#endif
+inline constexpr std::uint64_t kDensePoints = 100;
+
+inline bool faultPointTried(std::uint64_t n) {
+    return kFaultStride <= 1 || n <= kDensePoints || n % kFaultStride == 0;
 }
 
 // Runs the job through the exported entry point.

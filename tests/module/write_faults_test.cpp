@@ -53,7 +53,13 @@ Outcome tryEveryWrite(FaultJob& job, bool persistent, bool inPlace = false) {
     }
     Outcome outcome;
     platform::setWriteFaultHook(injectWriteFault);
+    if (inPlace) writeFile(job.source, sourceBefore);
+    faults = WriteFaults{true, false, 0, 0, false};
+    EXPECT_TRUE(cleanRunGivesTheReference(job));
+    faults.armed = false;
+    const std::uint64_t points = faults.count;
     for (std::uint64_t n = 1;; ++n) {
+        if (n <= points && !faultPointTried(n)) continue;
         if (inPlace) {
             writeFile(job.source, sourceBefore);
         } else {
@@ -62,7 +68,10 @@ Outcome tryEveryWrite(FaultJob& job, bool persistent, bool inPlace = false) {
         faults = WriteFaults{true, persistent, 0, n, false};
         const std::int32_t result = runFaultJob();
         faults.armed = false;
-        if (!faults.reached) break;
+        if (!faults.reached) {
+            EXPECT_EQ(n, points + 1) << job.name << ": a run completed without reaching operation " << n;
+            break;
+        }
         ++outcome.tried;
         const std::string where = job.name + (persistent ? ", full from operation " : ", operation ") +
                                   std::to_string(n);
@@ -82,8 +91,12 @@ Outcome tryEveryWrite(FaultJob& job, bool persistent, bool inPlace = false) {
         if (::testing::Test::HasFailure()) break;
     }
     platform::setWriteFaultHook(nullptr);
-    std::printf("%s%s: %llu write failure points tried (%llu complete, %llu absent)\n", job.name.c_str(),
+    if (kFaultStride <= 1) {
+        EXPECT_EQ(outcome.tried, points) << job.name;
+    }
+    std::printf("%s%s: %llu of %llu write failure points tried (%llu complete, %llu absent)\n", job.name.c_str(),
                 persistent ? " on a full disk" : "", static_cast<unsigned long long>(outcome.tried),
+                static_cast<unsigned long long>(points),
                 static_cast<unsigned long long>(outcome.complete), static_cast<unsigned long long>(outcome.absent));
     return outcome;
 }
