@@ -23,8 +23,9 @@ std::uint64_t tryEveryAllocation(FaultJob& job) {
         job.reference = readFile(job.output);
     }
     const std::string sourceBefore = readFile(job.source);
-    // One clean run first, so that what lives for the module's life exists,
-    // counting the allocations of a whole run.
+    // One clean run first, so that what lives for the module's life exists;
+    // then one that counts the allocations of a whole run.
+    EXPECT_TRUE(cleanRunGivesTheReference(job));
     armAllocations(0);
     EXPECT_EQ(runFaultJob(), 1);
     const std::uint64_t points = disarmAllocations().count;
