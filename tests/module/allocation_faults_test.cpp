@@ -8,6 +8,8 @@
 
 #include "counting_allocator.h"
 #include "fault_jobs.h"
+#include "framework/run_faults.h"
+#include "platform/writable_file.h"
 
 namespace tw {
 namespace {
@@ -84,6 +86,29 @@ TEST_F(AllocationFaults, RunWithoutFailureReachesNoInjectionPoint) {
     const AllocationTally tally = disarmAllocations();
     EXPECT_FALSE(tally.failed);
     EXPECT_GT(tally.count, 50u);
+}
+
+// Short memory that the run survives (here noted while the output is being
+// written, as a heuristic that leaves its order unimproved would note it)
+// makes the run refused and its output absent, the earlier one included.
+int writes = 0;
+int shortOfMemoryAtTheTenthWrite() {
+    if (++writes == 10) noteRunFault();
+    return 0;
+}
+
+TEST_F(AllocationFaults, RunThatWentOnShortOfMemoryIsRefusedWithoutOutput) {
+    FaultJob job = mixedJob();
+    writeFile(job.output, kStaleOutput);
+    writes = 0;
+    platform::setWriteFaultHook(shortOfMemoryAtTheTenthWrite);
+    EXPECT_EQ(runFaultJob(), 0);
+    platform::setWriteFaultHook(nullptr);
+    EXPECT_GT(writes, 10);
+    EXPECT_FALSE(std::filesystem::exists(job.output));
+    EXPECT_FALSE(std::filesystem::exists(job.output + ".part"));
+    EXPECT_EQ(runFaultJob(), 1);
+    EXPECT_NE(readFile(job.output).find("oContour[B]"), std::string::npos);
 }
 
 }  // namespace
