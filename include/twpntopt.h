@@ -178,7 +178,10 @@ TWCS_EXPORT Cycle* TWCS_CALL twCSgetCycle(void);
 
 /* Runs the cycle once. `cycle` may be null (the module's cycle); `host` may
  * be null. The first entry of `argv` is an ordinary argument. Returns 0 when
- * the call is refused or the arguments or the configuration fail, else 1. */
+ * the call is refused, the arguments or the configuration fail, or memory ran
+ * short during the run (its geometry output is then not written), else 1. A
+ * geometry output that could not be written completely is removed; the run
+ * still returns 1. */
 TWCS_EXPORT int32_t TWCS_CALL twCSexecCycle(Cycle* cycle, int32_t argc, char** argv,
                                             HostRecord* host);
 

@@ -74,21 +74,25 @@ void prepareWorkingFile(PointListCycle& cycle) {
     if (const std::optional<std::string> remove = getParameter(cycle.base.parameters, "removeTempFiles")) {
         if (*remove == "true") cycle.removeWorkingFile = 1;
     }
-    // Copying a file onto itself would empty it before it is read.
-    const bool copied = !platform::sameFile(source, kWorkingCopyName) && copyFile(source, kWorkingCopyName);
+    // Copying a file onto itself would empty it before it is read; a copy
+    // whose name could not be kept could not be removed.
+    const bool copied = cycle.workingFileName != nullptr && !platform::sameFile(source, kWorkingCopyName) &&
+                        copyFile(source, kWorkingCopyName);
     if (!copied) {
         replaceText(cycle.workingFileName, &source);
         cycle.removeWorkingFile = 0;
     }
 }
 
-void registerChannels(Cycle* cycle) {
-    registerChannel(cycle, 0, programOutputHandler, geoCycleHandler, 1);
-    registerChannel(cycle, 2, programOutputHandler, acceptRecord, 1);
-    if (cycle->messageLevel >= 1) registerChannel(cycle, 4, programOutputHandler, acceptRecord, 1);
-    if (cycle->messageLevel >= 2) registerChannel(cycle, 5, programOutputHandler, acceptRecord, 1);
-    if (cycle->messageLevel >= 3) registerChannel(cycle, 6, programOutputHandler, acceptRecord, 1);
-    registerChannel(cycle, 31, programOutputHandler, geoContourHandler, 1);
+// False when memory was short for a channel.
+bool registerChannels(Cycle* cycle) {
+    bool all = registerChannel(cycle, 0, programOutputHandler, geoCycleHandler, 1) != 0;
+    all = registerChannel(cycle, 2, programOutputHandler, acceptRecord, 1) != 0 && all;
+    if (cycle->messageLevel >= 1) all = registerChannel(cycle, 4, programOutputHandler, acceptRecord, 1) != 0 && all;
+    if (cycle->messageLevel >= 2) all = registerChannel(cycle, 5, programOutputHandler, acceptRecord, 1) != 0 && all;
+    if (cycle->messageLevel >= 3) all = registerChannel(cycle, 6, programOutputHandler, acceptRecord, 1) != 0 && all;
+    all = registerChannel(cycle, 31, programOutputHandler, geoContourHandler, 1) != 0 && all;
+    return all;
 }
 
 }  // namespace
@@ -126,7 +130,10 @@ std::int32_t TWCS_CALL initCycle(Cycle* base) {
 
     if (cycle.sourceFileName != nullptr) prepareWorkingFile(cycle);
 
-    registerChannels(base);
+    // Without its channels the geometry writer never hears of this run, so
+    // the earlier output cannot be left to it.
+    if (!registerChannels(base) && cycle.outputFileName != nullptr)
+        removeEarlierOutput(cycle.outputFileName, cycle.sourceFileName);
 
     EventRecord begin = makeRecord(kCycleBeginRecord, "cycle");
     formatRecordText(begin, "%s %u.%02u (%s)", base->title != nullptr ? base->title : "(null)",
@@ -165,14 +172,27 @@ std::int32_t TWCS_CALL startCycle(Cycle* base) {
     // An optimizer left by a run that failed before its teardown is dropped.
     optimizerDestroy(cycle.optimizer);
     cycle.optimizer = optimizerCreate(&StandardPathOptimizer, base->title);
-    if (cycle.optimizer == nullptr) return 0;
+    if (cycle.optimizer == nullptr) {
+        // The contours will not be read: nothing of the run is kept.
+        releaseCycleState(base);
+        return 0;
+    }
     cycle.optimizer->algorithm = cycle.algorithm;
     return 1;
 }
 
 std::int32_t TWCS_CALL completeCycle(Cycle* base) {
-    PointListCycle& cycle = ownFields(base);
+    // The teardown also runs when the processing throws.
+    struct Teardown {
+        Cycle* cycle;
+        ~Teardown() { releaseCycleState(cycle); }
+    } teardown{base};
     processContours(base);
+    return 1;
+}
+
+void releaseCycleState(Cycle* base) {
+    PointListCycle& cycle = ownFields(base);
     optimizerDestroy(cycle.optimizer);
     cycle.optimizer = nullptr;
     releaseText(cycle.sourceFileName);
@@ -181,7 +201,10 @@ std::int32_t TWCS_CALL completeCycle(Cycle* base) {
         releaseText(cycle.workingFileName);
     }
     releaseText(cycle.outputFileName);
-    return 1;
+}
+
+bool runsPointListCycle(const Cycle* cycle) {
+    return cycle != nullptr && cycle->slots[kCompleteCycle] == completeCycle;
 }
 
 }  // namespace tw

@@ -25,4 +25,14 @@ std::int32_t TWCS_CALL startCycle(Cycle* cycle);
 // Slot 14: reads, orders and writes every contour, then tears down. Returns 1.
 std::int32_t TWCS_CALL completeCycle(Cycle* cycle);
 
+// What a run of this cycle holds beyond the framework: the optimizer, the
+// working copy (deleted when so configured) and the file names. Released at
+// the end of completeCycle, when startCycle fails, and for a run that stopped
+// half-way. Never throws.
+void releaseCycleState(Cycle* cycle);
+
+// True when `cycle` runs this cycle procedure, so that its fields follow the
+// framework part.
+bool runsPointListCycle(const Cycle* cycle);
+
 }  // namespace tw

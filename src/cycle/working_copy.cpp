@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/platform.h"
+#include "platform/writable_file.h"
+
 namespace tw {
 namespace {
 
@@ -13,21 +16,33 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+// Moves every block of `in` into `out`; false on a read error or a short or
+// failing write.
+bool copyBlocks(std::FILE* in, platform::WritableFile& out) {
+    char block[kCopyBlock];
+    for (;;) {
+        const std::size_t got = std::fread(block, 1, sizeof block, in);
+        if (got > 0 && !out.write(std::string_view(block, got))) return false;
+        if (got < sizeof block) return std::ferror(in) == 0;
+    }
+}
+
 }  // namespace
 
 bool copyFile(const std::string& source, const std::string& target) {
     File in(std::fopen(source.c_str(), "rb"));
     if (!in) return false;
-    File out(std::fopen(target.c_str(), "wb"));
+    std::unique_ptr<platform::WritableFile> out = platform::WritableFile::open(target, platform::WriteMode::Binary);
     if (!out) return false;
-    char block[kCopyBlock];
-    for (;;) {
-        const std::size_t got = std::fread(block, 1, sizeof block, in.get());
-        if (got > 0 && std::fwrite(block, 1, got, out.get()) != got) return false;
-        if (got < sizeof block) break;  // end of file or a read error
+    // A copy that cannot be flushed and closed completely is as short as a
+    // short write.
+    const bool copied = copyBlocks(in.get(), *out) && out->close();
+    if (!copied) {
+        // Half a copy is of no use and is not left behind.
+        out.reset();
+        platform::removeFile(target);
     }
-    // A copy that cannot be flushed completely is as short as a short write.
-    return std::fflush(out.get()) == 0;
+    return copied;
 }
 
 }  // namespace tw

@@ -9,7 +9,8 @@ namespace tw {
 inline constexpr const char* kWorkingCopyName = "osrc_tmp.twx";
 
 // Copies `source` to `target` byte for byte (target created or emptied).
-// False when either file cannot be opened or a block is written short.
+// False when either file cannot be opened, the source cannot be read to its
+// end, or a block, the flush or the close fails; a copy begun is then removed.
 bool copyFile(const std::string& source, const std::string& target);
 
 }  // namespace tw

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/channels.h"
 #include "framework/owned_text.h"
 #include "framework/run_phases.h"
 #include "framework/slots.h"
@@ -166,7 +167,10 @@ void copyBypassFile(Cycle* cycle, std::FILE* out) {
 std::int32_t parseArguments(Cycle* cycle, char** arguments, std::uint16_t count) {
     if (inheritSlots(cycle) == 0) return 0;
 
-    releasePositionalArguments(cycle);
+    // A run that stopped half-way may have left its collections and channels
+    // (with hooks of a host that is gone); this run starts like a first one.
+    discardRunCollections(cycle);
+    releaseChannels(cycle);
     cycle->messageLevel = 0;
     cycle->runMode = 0;
     cycle->firstEmissionPending = 1;

@@ -1,11 +1,14 @@
 // Owned C texts for the records the host sees (parameter lists, cycle
-// fields). They are allocated with malloc so that C code may read them, and
-// every helper here accepts "none" (a null pointer) where the C records do.
+// fields). They are allocated with malloc (short memory counts as a fault of
+// the run) so that C code may read and free them, and every helper here
+// accepts "none" (a null pointer) where the C records do.
 #pragma once
 
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+
+#include "framework/run_faults.h"
 
 namespace tw {
 
@@ -14,7 +17,7 @@ namespace tw {
 inline char* copyText(const char* text) {
     if (text == nullptr) return nullptr;
     const std::size_t size = std::strlen(text) + 1;
-    char* copy = static_cast<char*>(std::malloc(size));
+    char* copy = static_cast<char*>(allocateMemory(size));
     if (copy != nullptr) std::memcpy(copy, text, size);
     return copy;
 }
@@ -22,7 +25,7 @@ inline char* copyText(const char* text) {
 // An owned copy of `text` (which may hold no terminator), or null when memory
 // is short.
 inline char* copyText(std::string_view text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    char* copy = static_cast<char*>(allocateMemory(text.size() + 1));
     if (copy == nullptr) return nullptr;
     if (!text.empty()) std::memcpy(copy, text.data(), text.size());
     copy[text.size()] = '\0';
@@ -37,7 +40,7 @@ inline void releaseText(char*& text) {
 
 // Zero-filled memory for `count` objects of `size` bytes, or null.
 inline void* allocateZeroed(std::size_t count, std::size_t size) {
-    return std::calloc(count, size);
+    return allocateZeroedMemory(count, size);
 }
 
 }  // namespace tw

@@ -81,6 +81,11 @@ std::int32_t runPhases(Cycle* cycle) {
 
 void releaseRun(Cycle* cycle) {
     raiseProgress(cycle, kBeforeRelease);
+    discardRunCollections(cycle);
+    raiseProgress(cycle, kAfterRelease);
+}
+
+void discardRunCollections(Cycle* cycle) {
     if (cycle->parameterFiles != nullptr) {
         for (std::uint16_t i = 0; i < cycle->parameterFileCount; ++i) std::free(cycle->parameterFiles[i]);
         std::free(cycle->parameterFiles);
@@ -93,7 +98,6 @@ void releaseRun(Cycle* cycle) {
     cycle->parameters = nullptr;
     freeParameters(cycle->cfgEntries);
     cycle->cfgEntries = nullptr;
-    raiseProgress(cycle, kAfterRelease);
 }
 
 void emitParameterRecords(Cycle* cycle) {

@@ -26,6 +26,10 @@ std::int32_t runPhases(Cycle* cycle);
 // and the ".CFG" entries of the run; raises 411 before and 419 after.
 void releaseRun(Cycle* cycle);
 
+// The same release without the progress events, for a run that stopped
+// half-way and for what such a run left in the cycle.
+void discardRunCollections(Cycle* cycle);
+
 // Emits, on channel 1, one "def" or "call" record for every parameter that
 // has a name and a value, in list order.
 void emitParameterRecords(Cycle* cycle);

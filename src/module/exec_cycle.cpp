@@ -1,10 +1,18 @@
 #include "module/exec_cycle.h"
 
+#include <optional>
+#include <string>
+
+#include "cycle/point_list_cycle.h"
 #include "framework/arguments.h"
+#include "framework/channels.h"
 #include "framework/host_hooks.h"
 #include "framework/host_stack.h"
+#include "framework/run_faults.h"
 #include "framework/run_phases.h"
 #include "module/cycle_objects.h"
+#include "output/geometry_writer.h"
+#include "settings/parameter_list.h"
 
 namespace tw {
 namespace {
@@ -58,6 +66,16 @@ bool acceptableVector(std::int32_t count, char** arguments) {
     return true;
 }
 
+// Leaves nothing of a run that an exception stopped: no output that could
+// pass for its result, no optimizer, working copy, channel, parameter or
+// text. Calls nothing of the host.
+void abortRun(Cycle* cycle) noexcept {
+    abandonGeometryOutput();
+    if (runsPointListCycle(cycle)) releaseCycleState(cycle);
+    releaseChannels(cycle);
+    discardRunCollections(cycle);
+}
+
 }  // namespace
 
 std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostRecord* host) {
@@ -65,13 +83,33 @@ std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostR
     if (hostRecordDepth() >= kMaxNestedRuns) return 0;
     if (!acceptableVector(count, arguments)) return 0;
 
+    RunFaultScope faults;
     HostRecordScope hostScope(host);
     if (!hostScope.pushed()) return 0;
-    if (parseArguments(cycle, arguments, static_cast<std::uint16_t>(count)) == 0) return 0;
-
-    ProgressHandlerScope handlerScope(cycle, host);
-    lastCode = runPhases(cycle);
-    return 1;
+    try {
+        if (parseArguments(cycle, arguments, static_cast<std::uint16_t>(count)) == 0) return 0;
+        if (faults.faulted()) {
+            // Short memory may have dropped a switch or a setting (even the
+            // output's name), so the run cannot be trusted to do what the
+            // host asked: it is refused like a failed configuration.
+            if (const std::optional<std::string> output = getParameter(cycle->parameters, "geoOut")) {
+                const std::optional<std::string> source = getParameter(cycle->parameters, "geoSource");
+                removeEarlierOutput(*output, source ? source->c_str() : nullptr);
+            }
+            discardRunCollections(cycle);
+            return 0;
+        }
+        ProgressHandlerScope handlerScope(cycle, host);
+        lastCode = runPhases(cycle);
+    } catch (...) {
+        // Short memory, as a rule; the run is refused like one whose
+        // configuration failed.
+        abortRun(cycle);
+        return 0;
+    }
+    // A run short of memory may have dropped settings, points or
+    // improvements, so its output was not published; it is refused too.
+    return faults.faulted() ? 0 : 1;
 }
 
 std::int32_t lastResultCode() { return lastCode; }

@@ -52,12 +52,15 @@ void writePathContour(Cycle* cycle, const ContourReadState& state, const PathOpt
 // that the contour carries them, or handed to channel 10 when no file is open.
 void writeValues(Cycle* cycle, const ValueDictionary& dictionary) {
     if (dictionary.size() == 0) return;
-    if (std::FILE* file = geoOutputFile()) {
+    if (platform::WritableFile* file = geoOutputFile()) {
+        // A failed write is seen by the geometry writer at its next record.
+        // Texts end at a NUL byte, as they always have in this file.
         for (const DictionaryEntry& entry : dictionary) {
             if (excludedFromFile(entry.name)) continue;
-            std::fprintf(file, "  v%s(%s)\n", entry.name.c_str(), escapeValueText(entry.value).c_str());
+            const std::string value = escapeValueText(entry.value);
+            file->write("  v" + std::string(entry.name.c_str()) + "(" + std::string(value.c_str()) + ")\n");
         }
-        std::fputs("\n", file);
+        file->write("\n");
         return;
     }
     for (const DictionaryEntry& entry : dictionary) {

@@ -7,12 +7,18 @@
 // named is never destroyed before the run has read its input (the source and
 // the output may be the same file) and an interrupted run leaves the previous
 // output intact.
+//
+// The output is complete or absent: every write, the flush, the close and
+// the move are checked, and when one fails, or when the run was short of
+// memory, the pending file is removed and so is the earlier file of the final
+// name (it must not pass for the new result), unless that name is the run's
+// geometry source, which is never removed.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "platform/writable_file.h"
 #include "twpntopt.h"
 
 namespace tw {
@@ -45,7 +51,17 @@ std::int32_t emitContourBegin(Cycle* cycle, const char* name, const char* commen
 std::int32_t emitContourLine(Cycle* cycle, const char* line);
 std::int32_t emitContourEnd(Cycle* cycle);
 
-// The open geometry file, or null.
-std::FILE* geoOutputFile();
+// The open geometry file, or null. After a failed write it stays set until
+// the cycle end but refuses every write.
+platform::WritableFile* geoOutputFile();
+
+// Ends the output of a run that stopped half-way: the pending file and the
+// earlier output go as after a failed write. Nothing when no file is open.
+void abandonGeometryOutput();
+
+// For a run that will not reach the cycle begin: removes the earlier file
+// named `output` unless `source` (the geometry source, may be null) names
+// the same file, or may have named it before memory ran short.
+void removeEarlierOutput(const std::string& output, const char* source);
 
 }  // namespace tw

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/channels.h"
+#include "framework/owned_text.h"
 #include "framework/run_phases.h"
 #include "settings/parameter_list.h"
 #include "test_cycle.h"
@@ -138,4 +140,21 @@ TEST(ArgumentParsingDefaults, PositionalArgumentsOfAnEarlierRunAreReleased) {
 }
 
 }  // namespace
+TEST(ArgumentParsingDefaults, WhatAnInterruptedRunLeftIsDropped) {
+    // A run stopped half-way may leave its collections and channels.
+    TestCycle test;
+    test.cycle.parameters = setParameter(nullptr, "geoOut", "stale.twx", 21);
+    test.cycle.cfgEntries = appendEntry(nullptr, "*STALE", "1", 21);
+    test.cycle.settingsSource = copyText("stale");
+    registerChannel(&test.cycle, 31, nullptr, nullptr, 1);
+    std::vector<std::string> texts{"-V"};
+    std::vector<char*> vector = argumentVector(texts);
+    ASSERT_EQ(parseArguments(&test.cycle, vector.data(), 1), 1);
+    EXPECT_EQ(getParameter(test.cycle.parameters, "geoOut"), std::nullopt);
+    EXPECT_EQ(test.cycle.cfgEntries, nullptr);
+    EXPECT_EQ(test.cycle.settingsSource, nullptr);
+    EXPECT_EQ(test.cycle.cfgMode, 0);
+    EXPECT_EQ(test.cycle.channels, nullptr);
+}
+
 }  // namespace tw

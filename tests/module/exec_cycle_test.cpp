@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cycle/point_list_cycle.h"
+#include "framework/channels.h"
+#include "settings/parameter_list.h"
 #include "framework/host_stack.h"
 #include "framework/kernel_slots.h"
 #include "framework/slots.h"
@@ -125,6 +128,51 @@ TEST(ExecCycle, EighthNestedRunIsAcceptedAndTheNinthRefused) {
     EXPECT_EQ(completed[8], 0);
     EXPECT_EQ(chain[8].slotsInherited, 0);  // refused before touching the cycle
     EXPECT_EQ(hostRecordDepth(), 0u);
+}
+
+// A cycle whose configuration stores a parameter and whose start slot
+// registers a channel and then throws, when told to.
+Cycle throwing{};
+bool throwAtStart = true;
+
+std::int32_t TWCS_CALL storeSetting(Cycle* cycle) {
+    cycle->parameters = setParameter(cycle->parameters, throwAtStart ? "first" : "second", "1", 21);
+    cycle->cfgEntries = appendEntry(cycle->cfgEntries, "*KEY", "v", 21);
+    return 1;
+}
+
+std::int32_t TWCS_CALL registerAndThrow(Cycle* cycle) {
+    registerChannel(cycle, 7, nullptr, nullptr, 1);
+    if (throwAtStart) throw std::runtime_error("start failed");
+    return 1;
+}
+
+void TWCS_CALL hostProgress(Cycle*, std::int32_t, void*) {}
+
+TEST(ExecCycle, ExceptionStopsTheRunAndLeavesNothingBehind) {
+    throwing = Cycle{};
+    throwing.parent = kernelCycle();
+    throwing.interfaceVersion = kInterfaceVersion;
+    throwing.slots[kReadSettings] = storeSetting;
+    throwing.slots[kStartCycle] = registerAndThrow;
+    throwing.eventHandler = hostProgress;
+
+    throwAtStart = true;
+    EXPECT_EQ(run(&throwing, {"-Sjob", "positional"}), 0);
+    EXPECT_EQ(throwing.parameters, nullptr);
+    EXPECT_EQ(throwing.cfgEntries, nullptr);
+    EXPECT_EQ(throwing.channels, nullptr);
+    EXPECT_EQ(throwing.settingsSource, nullptr);
+    EXPECT_EQ(throwing.parameterFiles, nullptr);
+    EXPECT_EQ(throwing.eventHandler, hostProgress);
+    EXPECT_EQ(hostRecordDepth(), 0u);
+
+    // The next run starts like a first one.
+    throwAtStart = false;
+    EXPECT_EQ(run(&throwing, {"-Sjob"}), 1);
+    EXPECT_EQ(lastResultCode(), 0);
+    EXPECT_EQ(throwing.parameters, nullptr);
+    EXPECT_EQ(throwing.channels, nullptr);
 }
 
 }  // namespace

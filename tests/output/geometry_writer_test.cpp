@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 #include "framework/channels.h"
 #include "framework/event_record.h"
+#include "framework/run_faults.h"
+#include "platform/writable_file.h"
 #include "settings/parameter_list.h"
 #include "support/temp_directory.h"
 
@@ -68,7 +71,7 @@ TEST_F(GeometryWriter, HeadContoursAndLinesInOrder) {
     emitContourEnd(&cycle);
     emitContourBegin(&cycle, "HOLES", "");
     emitContourLine(&cycle, "  vstartY(0)\n");
-    std::fputs("  direct\n", geoOutputFile());
+    geoOutputFile()->write("  direct\n");
     emitContourLine(&cycle, "  oP[1]( x[1] )");
     emitContourEnd(&cycle);
     emitContourBegin(&cycle, "", "N=2;L=5");
@@ -148,6 +151,111 @@ TEST_F(GeometryWriter, UncreatableOutputLeavesNoFile) {
     emitContourLine(&cycle, "x");
     end();
     EXPECT_FALSE(std::filesystem::exists("missing-dir"));
+}
+
+// Write operations of the fixture's file seen by the fault hook, and the
+// one that fails (from 1; 0 fails none).
+int writeOperations = 0;
+int failingOperation = 0;
+int failWrite() { return ++writeOperations == failingOperation ? ENOSPC : 0; }
+
+class GeometryWriterFaults : public GeometryWriter {
+protected:
+    GeometryWriterFaults() {
+        writeFile("out.twx", "earlier output\n");
+        set("geoOut", "out.twx");
+        writeOperations = 0;
+        failingOperation = 0;
+        platform::setWriteFaultHook(failWrite);
+    }
+    ~GeometryWriterFaults() override { platform::setWriteFaultHook(nullptr); }
+
+    // Begins, writes two contours of two lines, ends.
+    void writeRun() {
+        begin();
+        for (const char* name : {"A", "B"}) {
+            emitContourBegin(&cycle, name, nullptr);
+            emitContourLine(&cycle, "  oP[1]( x[1] )");
+            emitContourLine(&cycle, "  oP[2]( x[2] )");
+            emitContourEnd(&cycle);
+        }
+        end();
+    }
+};
+
+// The operations of writeRun: 1 open, 2-5 the head, 6-9 contour A, 10-13
+// contour B, 14 the flush and 15 the close at the cycle end.
+TEST_F(GeometryWriterFaults, AnyFailingOperationLeavesNeitherTheOutputNorTheEarlierFile) {
+    writeRun();
+    const int operations = writeOperations;
+    ASSERT_EQ(operations, 15);
+    for (int failing = 1; failing <= operations; ++failing) {
+        writeFile("out.twx", "earlier output\n");
+        writeOperations = 0;
+        failingOperation = failing;
+        writeRun();
+        EXPECT_FALSE(std::filesystem::exists("out.twx")) << "operation " << failing;
+        EXPECT_FALSE(std::filesystem::exists(pendingOutputName("out.twx"))) << "operation " << failing;
+        EXPECT_EQ(geoOutputFile(), nullptr);
+    }
+}
+
+TEST_F(GeometryWriterFaults, AfterAFailedWriteTheRestOfTheRunWritesNothing) {
+    failingOperation = 7;  // the first point line of contour A
+    begin();
+    emitContourBegin(&cycle, "A", nullptr);
+    emitContourLine(&cycle, "  oP[1]( x[1] )");
+    ASSERT_NE(geoOutputFile(), nullptr);
+    EXPECT_TRUE(geoOutputFile()->failed());
+    EXPECT_FALSE(geoOutputFile()->write("  vdirect(1)\n"));
+    emitContourLine(&cycle, "  oP[2]( x[2] )");
+    emitContourEnd(&cycle);
+    EXPECT_EQ(writeOperations, 7);  // nothing was tried after the failure
+    EXPECT_FALSE(std::filesystem::exists("out.twx"));
+    end();
+    EXPECT_FALSE(std::filesystem::exists("out.twx"));
+}
+
+TEST_F(GeometryWriterFaults, FailedDirectWriteIsSeenAtTheNextRecord) {
+    failingOperation = 6;
+    begin();
+    EXPECT_FALSE(geoOutputFile()->write("  vdirect(1)\n"));
+    EXPECT_TRUE(std::filesystem::exists("out.twx.part"));
+    emitContourEnd(&cycle);
+    EXPECT_FALSE(std::filesystem::exists("out.twx.part"));
+    EXPECT_FALSE(std::filesystem::exists("out.twx"));
+}
+
+TEST_F(GeometryWriterFaults, OutputThatIsTheSourceIsNeverRemoved) {
+    set("sourceGeometry", "out.twx");
+    for (const int failing : {1, 3, 8, 15}) {
+        writeOperations = 0;
+        failingOperation = failing;
+        writeRun();
+        EXPECT_EQ(readFile("out.twx"), "earlier output\n") << "operation " << failing;
+        EXPECT_FALSE(std::filesystem::exists(pendingOutputName("out.twx")));
+    }
+}
+
+TEST_F(GeometryWriterFaults, RunShortOfMemoryPublishesNoOutput) {
+    begin();
+    emitContourLine(&cycle, "  oP[1]( x[1] )");
+    noteRunFault();
+    end();
+    EXPECT_FALSE(std::filesystem::exists("out.twx"));
+    EXPECT_FALSE(std::filesystem::exists(pendingOutputName("out.twx")));
+    // The next run is not held responsible for that fault.
+    writeRun();
+    EXPECT_NE(readFile("out.twx").find("oContour[B]"), std::string::npos);
+}
+
+TEST_F(GeometryWriterFaults, AbandonedOutputOfAStoppedRunIsRemoved) {
+    begin();
+    emitContourLine(&cycle, "  oP[1]( x[1] )");
+    abandonGeometryOutput();
+    EXPECT_EQ(geoOutputFile(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists("out.twx"));
+    EXPECT_FALSE(std::filesystem::exists(pendingOutputName("out.twx")));
 }
 
 }  // namespace

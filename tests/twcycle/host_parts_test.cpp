@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "twcycle/job_settings.h"
+#include "twcycle/output_check.h"
 #include "twcycle/progress.h"
 #include "twcycle/result_file.h"
 
@@ -140,6 +141,29 @@ TEST(HostProgress, LineText) {
     EXPECT_EQ(twcycle::progressLine(3, 12, 4.26), "3/12 contours written, 4.3 s");
     EXPECT_EQ(twcycle::progressLine(0, 0, 1.0), "0/0 contours written, 1.0 s");
     EXPECT_EQ(twcycle::progressLine(5, std::nullopt, 12.04), "5 contours written, 12.0 s");
+}
+
+struct CauseCase {
+    bool folderExists;
+    std::optional<std::uintmax_t> freeBytes;
+    std::uintmax_t sourceBytes;
+    twcycle::WriteFailure cause;
+};
+
+TEST(HostOutputCheck, WriteFailureCauseFromTheRoomLeft) {
+    using twcycle::WriteFailure;
+    const CauseCase cases[] = {
+        {false, 1u << 30, 100, WriteFailure::MissingFolder},
+        {true, 49152, 120000, WriteFailure::DiskFull},    // less room than the source takes
+        {true, 120000, 120000, WriteFailure::WriteError},
+        {true, 4095, 0, WriteFailure::DiskFull},          // nearly nothing left, source unknown
+        {true, 4096, 0, WriteFailure::WriteError},
+        {true, std::nullopt, 120000, WriteFailure::WriteError},  // room unknown
+    };
+    for (const CauseCase& test : cases) {
+        EXPECT_EQ(twcycle::classifyWriteFailure(test.folderExists, test.freeBytes, test.sourceBytes), test.cause)
+            << test.folderExists << " " << test.freeBytes.value_or(0) << " " << test.sourceBytes;
+    }
 }
 
 }  // namespace

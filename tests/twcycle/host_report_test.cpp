@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -165,13 +167,13 @@ TEST(HostExitStatus, MissingOrBrokenOutputIsAnError) {
     many += "}\n";
     const FailureCase cases[] = {
         {"missing directory", "missing/out.twx", {}, "", 3,
-         "twcycle: no output file was written although geoOut names missing/out.twx\n"},
-        {"directory in the way", "outdir", {}, "", 3,
-         "twcycle: the output was written to outdir.part but could not be moved over outdir\n"},
-        // A file-size limit cuts the output short, as a full disk would; the
-        // signal is ignored so that the module's writes merely fail.
+         "twcycle: no output file was written although geoOut names missing/out.twx: its folder does not exist\n"},
+        // The output cannot be moved over the folder, so none is left.
+        {"directory in the way", "outdir", {}, "", 3, "twcycle: geoOut names outdir, which is not a regular file\n"},
+        // A file-size limit makes the module's writes fail (the signal is
+        // ignored); it removes the output instead of leaving it cut short.
         {"cut short", "sorted.twx", {}, "trap '' XFSZ; ulimit -f 4;", 3,
-         "twcycle: cannot read back the output file sorted.twx: contour \"Many\" holds"},
+         "twcycle: no output file was written although geoOut names sorted.twx: a write error\n"},
         {"picture in a missing directory", "sorted.twx", {"--svg", "missing/pic.svg"}, "", 4,
          "twcycle: cannot write the picture missing/pic.svg\n"},
     };
@@ -249,6 +251,53 @@ TEST(HostNotes, UnreadableSourceGivesAnEmptyTable) {
     EXPECT_EQ(outcome.status, 5) << outcome.err;
     EXPECT_EQ(outcome.err, "twcycle: job.pcf:1:14: error: the geometry source \"nothing.twx\" does not exist\n");
     EXPECT_EQ(tableLines(outcome.out, "total"), std::vector<Words>({{"total", "0", "0.000", "0.000", "-"}}));
+}
+
+// A small file system, mounted when the machine allows it (root in a
+// container that may mount); the test is skipped elsewhere.
+class SmallFileSystem {
+public:
+    SmallFileSystem(const std::filesystem::path& where, const char* size) : where_(where) {
+        std::filesystem::create_directories(where);
+        const std::string command = "mount -t tmpfs -o size=" + std::string(size) + " tmpfs " +
+                                    twcycle_test::shellQuoted(where.string()) + " 2>/dev/null";
+        mounted_ = std::system(command.c_str()) == 0;
+    }
+    ~SmallFileSystem() {
+        if (mounted_ && std::system(("umount " + twcycle_test::shellQuoted(where_.string())).c_str()) != 0) {
+            ADD_FAILURE() << "cannot unmount " << where_;
+        }
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path where_;
+    bool mounted_ = false;
+};
+
+TEST(HostExitStatus, FullDiskLeavesNoCutOutputAndIsNamed) {
+    JobFolder folder;
+    SmallFileSystem disk(folder.path() / "full", "16k");
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
+    std::string many = std::string(kExchangeHead) + "oContour[Many]( )\n{\n";
+    // About 30 kilobytes of output for 16 kilobytes of room.
+    for (int i = 0; i < 800; ++i)
+        many += "  oP[p" + std::to_string(i) + "]( x[" + std::to_string(i % 40) + ".125] y[" +
+                std::to_string(i / 40) + ".5] )\n";
+    many += "}\n";
+    folder.write("twPntOpt.def", kDefinitions);
+    folder.write("many.twx", many);
+    folder.write("job.pcf", "geoSource := many.twx\ngeoOut := full/out.twx\nalgorithm := nearestDirected\n");
+    folder.write("full/out.twx", std::string(kExchangeHead) + "oContour[Old]( cmnt[N=0;L=0] )\n{\n}\n");
+    const HostOutcome outcome = folder.run({"-Sjob"});
+    EXPECT_EQ(outcome.status, 3) << outcome.err;
+    EXPECT_EQ(outcome.err.rfind("twcycle: no output file was written although geoOut names full/out.twx: the disk is "
+                                "full (",
+                                0),
+              0u)
+        << outcome.err;
+    EXPECT_FALSE(folder.exists("full/out.twx"));
+    EXPECT_FALSE(folder.exists("full/out.twx.part"));
 }
 
 }  // namespace

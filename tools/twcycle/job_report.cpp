@@ -41,7 +41,7 @@ PreparedJob prepareJob(const std::string& identifier, const std::string& setting
     job.settings = readJobSettings(identifier, settingsSource);
     job.checks = checkJobBeforeRun(identifier, settingsSource, job.settings);
     if (job.settings.geoSource) job.source = readSourceContours(*job.settings.geoSource);
-    if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut);
+    if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut, job.settings.geoSource);
     return job;
 }
 

@@ -1,5 +1,6 @@
 #include "output_check.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "output/geometry_writer.h"
@@ -28,8 +29,41 @@ bool isNewFile(const FileStamp& before, const FileStamp& after) {
     return before.size != after.size || !before.modified || !after.modified || *before.modified != *after.modified;
 }
 
-OutputStamps stampOutput(const std::string& geoOut) {
-    return OutputStamps{stampFile(geoOut), stampFile(tw::pendingOutputName(geoOut))};
+OutputStamps stampOutput(const std::string& geoOut, const std::optional<std::string>& geoSource) {
+    OutputStamps stamps{stampFile(geoOut), stampFile(tw::pendingOutputName(geoOut))};
+    if (geoSource) stamps.sourceBytes = stampFile(*geoSource).size;
+    return stamps;
+}
+
+WriteFailure classifyWriteFailure(bool folderExists, std::optional<std::uintmax_t> freeBytes,
+                                  std::uintmax_t sourceBytes) {
+    // Below this much room a disk counts as full whatever the job.
+    constexpr std::uintmax_t kLeastRoom = 4096;
+    if (!folderExists) return WriteFailure::MissingFolder;
+    if (freeBytes && *freeBytes < std::max(sourceBytes, kLeastRoom)) return WriteFailure::DiskFull;
+    return WriteFailure::WriteError;
+}
+
+std::string writeFailureCause(const std::string& geoOut, std::uintmax_t sourceBytes) {
+    std::filesystem::path folder = std::filesystem::path(geoOut).parent_path();
+    if (folder.empty()) folder = ".";
+    std::error_code error;
+    const bool exists = std::filesystem::is_directory(folder, error);
+    std::optional<std::uintmax_t> freeBytes;
+    if (exists) {
+        const std::filesystem::space_info space = std::filesystem::space(folder, error);
+        if (!error) freeBytes = space.available;
+    }
+    switch (classifyWriteFailure(exists, freeBytes, sourceBytes)) {
+        case WriteFailure::MissingFolder:
+            return "its folder does not exist";
+        case WriteFailure::DiskFull:
+            return "the disk is full (" + std::to_string(*freeBytes) + " bytes free, the source alone has " +
+                   std::to_string(sourceBytes) + ")";
+        case WriteFailure::WriteError:
+            break;
+    }
+    return "a write error";
 }
 
 std::string missingOutputReason(const std::string& geoOut, const OutputStamps& before) {
@@ -38,10 +72,13 @@ std::string missingOutputReason(const std::string& geoOut, const OutputStamps& b
         return "the output was written to " + tw::pendingOutputName(geoOut) + " but could not be moved over " +
                geoOut;
     }
-    if (!after.output.exists) return "no output file was written although geoOut names " + geoOut;
+    if (!after.output.exists)
+        return "no output file was written although geoOut names " + geoOut + ": " +
+               writeFailureCause(geoOut, before.sourceBytes);
     if (!after.output.regular) return "geoOut names " + geoOut + ", which is not a regular file";
     if (!isNewFile(before.output, after.output))
-        return "the run did not write " + geoOut + " anew; it still holds an earlier file";
+        return "the run did not write " + geoOut + " anew; it still holds an earlier file: " +
+               writeFailureCause(geoOut, before.sourceBytes);
     return {};
 }
 
