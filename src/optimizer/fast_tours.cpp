@@ -1,10 +1,147 @@
-// The fast engine's nearest-neighbour tours and lower bound.
+// The fast engine's nearest-neighbour tours: the literal selection rules
+// answered with a handful of tree searches per position instead of a scan.
+//
+// The plain tour takes the nearest unvisited point, the lowest storage index
+// among equals: one nearest search.
+//
+// The directed tour's literal scan keeps a best distance B (9.9e30 at
+// first) and, in storage order, lets a point j "reset" the choice when
+// Reset(w_j, B) = !(|w_j - B| < tol) && w_j < B, which also sets B = w_j;
+// a point with |w_j - B| < tol (a near-tie) takes the choice only when its
+// alignment is strictly greater. Facts the search rests on:
+// - Reset is monotone: it stays true for a smaller w and for a larger B.
+// - Let m be the least distance and p its lowest storage index. After p no
+//   reset happens: B >= m and fl(B - m) < tol once p is scanned, and
+//   fl(B - w) <= fl(B - m) for every later w >= m.
+// - Write chain(z) for the state (B, last reset) after scanning the
+//   unvisited points below storage index z, and (m1, p1) for the nearest of
+//   them. Then chain(z) = (m1, p1) when Reset(m1, chain(p1).B), else
+//   chain(p1); and chain(p1).B >= m2, the least distance below p1, so
+//   Reset(m1, m2) already settles it (as does having nothing below p1).
+// So the scan's final state follows from the successive prefix minima
+// (p1 > p2 > ..., each the nearest below the one before), which are needed
+// only while neighbours lie within tol of each other; each is one nearest
+// search restricted to lower storage indices and to that reach. After the
+// last reset r only near-ties of B with storage index above r compete, by
+// alignment and in storage order.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include "optimizer/engine.h"
+#include "optimizer/nearest_tours.h"
+#include "optimizer/tour_tree.h"
 
 namespace tw {
+namespace {
 
-void fastTour(PathOptimizer& optimizer, TourKind kind) { referenceTour(optimizer, kind); }
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
 
-double fastLowerBound(const PathOptimizer& optimizer) { return referenceLowerBound(optimizer); }
+// The literal scan's reset test for a candidate at distance w against the
+// best distance B.
+bool resets(double w, double best) {
+    return !(std::fabs(w - best) < kDirectedTieTolerance) && w < best;
+}
+
+// A distance beyond which no point can be a near-tie of `distance` nor stop
+// a reset by it: for w above it, w - distance exceeds the tolerance exactly,
+// so the rounded difference is at least the tolerance too. The relative
+// margin covers the roundings of this very sum.
+double tieReach(double distance) {
+    return (distance + kDirectedTieTolerance) * (1.0 + 1e-12) + 1e-9;
+}
+
+struct Walk {
+    double x;
+    double y;
+    double moveX;
+    double moveY;
+};
+
+class DirectedSelection {
+public:
+    DirectedSelection(const PathOptimizer& optimizer, const TourTree& tree)
+        : optimizer_(optimizer), tree_(tree) {}
+
+    int select(const Walk& walk) {
+        const TourTree::Found last = lastReset(walk);
+        if (last.point < 0) return -1;
+        int choice = last.point;
+        double bestAlignment = alignment(walk, choice);
+        ties_.clear();
+        tree_.collectWithin(walk.x, walk.y, last.point, tieReach(last.distance), ties_);
+        std::sort(ties_.begin(), ties_.end(),
+                  [](const TourTree::Found& a, const TourTree::Found& b) { return a.point < b.point; });
+        for (const TourTree::Found& tie : ties_) {
+            if (!(std::fabs(tie.distance - last.distance) < kDirectedTieTolerance)) continue;
+            const double candidate = alignment(walk, tie.point);
+            if (candidate > bestAlignment) {
+                choice = tie.point;
+                bestAlignment = candidate;
+            }
+        }
+        return choice;
+    }
+
+private:
+    // The literal expression, so that the bits match.
+    double alignment(const Walk& walk, int point) const {
+        const OptimizerPoint& p = optimizer_.points[static_cast<std::size_t>(point)];
+        const double vx = p.x - walk.x;
+        const double vy = p.y - walk.y;
+        return vx * walk.moveX + vy * walk.moveY;
+    }
+
+    // The state after the whole literal scan: the last reset's point and
+    // its distance, which is the final best distance.
+    TourTree::Found lastReset(const Walk& walk) {
+        minima_.clear();
+        TourTree::Found minimum =
+            tree_.nearest(walk.x, walk.y, optimizer_.count, kNoBound);
+        if (minimum.point < 0) return minimum;
+        minima_.push_back(minimum);
+        for (;;) {
+            const TourTree::Found& above = minima_.back();
+            const TourTree::Found below =
+                tree_.nearest(walk.x, walk.y, above.point, tieReach(above.distance));
+            if (below.point < 0 || resets(above.distance, below.distance)) break;
+            minima_.push_back(below);
+        }
+        TourTree::Found state = minima_.back();
+        for (std::size_t i = minima_.size() - 1; i-- > 0;) {
+            if (resets(minima_[i].distance, state.distance)) state = minima_[i];
+        }
+        return state;
+    }
+
+    const PathOptimizer& optimizer_;
+    const TourTree& tree_;
+    std::vector<TourTree::Found> minima_;
+    std::vector<TourTree::Found> ties_;
+};
+
+}  // namespace
+
+void fastTour(PathOptimizer& optimizer, TourKind kind) {
+    TourTree tree(optimizer.points);
+    DirectedSelection directed(optimizer, tree);
+    Walk walk{optimizer.startPoint.x, optimizer.startPoint.y, 0.0, 0.0};
+    for (int k = 0; k < optimizer.count; ++k) {
+        const int choice = kind == TourKind::kPlain
+                               ? tree.nearest(walk.x, walk.y, optimizer.count, kNoBound).point
+                               : directed.select(walk);
+        // Only when nothing is left, which the caller's coordinate check
+        // rules out; the literal scan leaves the position as it is then.
+        if (choice < 0) continue;
+        const OptimizerPoint& point = optimizer.points[static_cast<std::size_t>(choice)];
+        optimizer.order[static_cast<std::size_t>(k)] = choice;
+        tree.visit(choice);
+        walk.moveX = point.x - walk.x;
+        walk.moveY = point.y - walk.y;
+        walk.x = point.x;
+        walk.y = point.y;
+    }
+}
 
 }  // namespace tw

@@ -1,0 +1,203 @@
+#include "optimizer/tour_tree.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tw {
+namespace {
+
+// Below this bound the squares could lose their relative precision to
+// underflow, so the square test is not trusted.
+constexpr double kSquareFloor = 1e-100;
+// Relative slack of the square test, far above the few roundings of a sum
+// of two squares (about 1e-15).
+constexpr double kSquareSlack = 1e-9;
+
+// True when a computed square dx*dx + dy*dy proves exactHypot(dx, dy) >
+// bound. The slack leaves the true root above bound by far more than half
+// an ulp, so its correctly rounded value is above bound too.
+bool squareBeyond(double square, double bound) {
+    return bound >= kSquareFloor && square > bound * bound * (1.0 + kSquareSlack);
+}
+
+// The rounded difference from q to the nearer side of [low, high], or 0.
+// Every point p of the box has |fl(p - q)| at least this large.
+double axisGap(double low, double high, double q) {
+    if (q < low) return low - q;
+    if (q > high) return q - high;
+    return 0.0;
+}
+
+double boxGapSquare(const Box& box, double x, double y) {
+    const double dx = axisGap(box.minX, box.maxX, x);
+    const double dy = axisGap(box.minY, box.maxY, y);
+    return dx * dx + dy * dy;
+}
+
+// Every point of the box is farther than bound (strictly). The square
+// test settles most boxes; the exact one the rest.
+bool provablyBeyond(const Box& box, double x, double y, double bound) {
+    if (squareBeyond(boxGapSquare(box, x, y), bound)) return true;
+    return boxBeyond(box, x, y, bound);
+}
+
+bool provablyAtLeast(const Box& box, double x, double y, double bound) {
+    if (squareBeyond(boxGapSquare(box, x, y), bound)) return true;
+    return boxAtLeast(box, x, y, bound);
+}
+
+}  // namespace
+
+struct TourTree::Query {
+    double x;
+    double y;
+    int limit;
+    double radius;
+    bool bounded;  // radius is finite
+    Found best;    // best.point < 0 until a point qualifies
+};
+
+TourTree::TourTree(const std::vector<OptimizerPoint>& points)
+    : tree_(points), visited_(points.size(), 0) {
+    const int count = static_cast<int>(points.size());
+    const int nodes = tree_.nodeCount();
+    memberPoint_.reserve(points.size());
+    memberX_.reserve(points.size());
+    memberY_.reserve(points.size());
+    if (nodes > 0) {
+        for (const int point : tree_.members(tree_.node(0))) {
+            memberPoint_.push_back(point);
+            memberX_.push_back(points[static_cast<std::size_t>(point)].x);
+            memberY_.push_back(points[static_cast<std::size_t>(point)].y);
+        }
+    }
+    unvisited_.assign(static_cast<std::size_t>(nodes), 0);
+    lowest_.assign(static_cast<std::size_t>(nodes), count);
+    highest_.assign(static_cast<std::size_t>(nodes), -1);
+    // Preorder numbering puts children after their parent, so a reverse
+    // sweep sees both children before the node.
+    for (int index = nodes - 1; index >= 0; --index) {
+        const PointTree::Node& node = tree_.node(index);
+        const auto slot = static_cast<std::size_t>(index);
+        unvisited_[slot] = node.end - node.begin;
+        if (PointTree::isLeaf(node)) {
+            for (const int point : tree_.members(node)) {
+                lowest_[slot] = std::min(lowest_[slot], point);
+                highest_[slot] = std::max(highest_[slot], point);
+            }
+        } else {
+            const auto left = static_cast<std::size_t>(node.left);
+            const auto right = static_cast<std::size_t>(node.right);
+            lowest_[slot] = std::min(lowest_[left], lowest_[right]);
+            highest_[slot] = std::max(highest_[left], highest_[right]);
+        }
+    }
+}
+
+void TourTree::visit(int point) {
+    visited_[static_cast<std::size_t>(point)] = 1;
+    const int count = static_cast<int>(visited_.size());
+    int index = tree_.leafOf(point);
+    {
+        const auto slot = static_cast<std::size_t>(index);
+        int low = count;
+        int high = -1;
+        for (const int member : tree_.members(tree_.node(index))) {
+            if (visited_[static_cast<std::size_t>(member)] != 0) continue;
+            low = std::min(low, member);
+            high = std::max(high, member);
+        }
+        --unvisited_[slot];
+        lowest_[slot] = low;
+        highest_[slot] = high;
+    }
+    for (index = tree_.node(index).parent; index >= 0; index = tree_.node(index).parent) {
+        const PointTree::Node& node = tree_.node(index);
+        const auto slot = static_cast<std::size_t>(index);
+        const auto left = static_cast<std::size_t>(node.left);
+        const auto right = static_cast<std::size_t>(node.right);
+        --unvisited_[slot];
+        lowest_[slot] = std::min(lowest_[left], lowest_[right]);
+        highest_[slot] = std::max(highest_[left], highest_[right]);
+    }
+}
+
+TourTree::Found TourTree::nearest(double x, double y, int limit, double radius) const {
+    Query query{x, y, limit, radius, std::isfinite(radius), Found{radius, -1}};
+    if (tree_.nodeCount() > 0) searchNearest(0, query);
+    return query.best;
+}
+
+void TourTree::searchNearest(int index, Query& query) const {
+    const auto slot = static_cast<std::size_t>(index);
+    if (unvisited_[slot] == 0 || lowest_[slot] >= query.limit) return;
+    const PointTree::Node& node = tree_.node(index);
+    if (query.best.point < 0) {
+        if (query.bounded && provablyBeyond(node.box, query.x, query.y, query.radius)) return;
+    } else {
+        // A point wins by a smaller distance, or by an equal one and a lower
+        // storage index.
+        if (provablyBeyond(node.box, query.x, query.y, query.best.distance)) return;
+        if (lowest_[slot] >= query.best.point &&
+            provablyAtLeast(node.box, query.x, query.y, query.best.distance)) {
+            return;
+        }
+    }
+    if (!PointTree::isLeaf(node)) {
+        int first = node.left;
+        int second = node.right;
+        const double firstGap = boxGapSquare(tree_.node(first).box, query.x, query.y);
+        const double secondGap = boxGapSquare(tree_.node(second).box, query.x, query.y);
+        if (secondGap < firstGap ||
+            (secondGap == firstGap && lowest_[static_cast<std::size_t>(second)] <
+                                          lowest_[static_cast<std::size_t>(first)])) {
+            std::swap(first, second);
+        }
+        searchNearest(first, query);
+        searchNearest(second, query);
+        return;
+    }
+    for (int k = node.begin; k < node.end; ++k) {
+        const auto member = static_cast<std::size_t>(k);
+        const int point = memberPoint_[member];
+        if (point >= query.limit || visited_[static_cast<std::size_t>(point)] != 0) continue;
+        const double dx = memberX_[member] - query.x;
+        const double dy = memberY_[member] - query.y;
+        if (squareBeyond(dx * dx + dy * dy, query.best.distance)) continue;
+        const double distance = exactHypot(dx, dy);
+        if (distance > query.radius) continue;
+        if (query.best.point < 0 || distance < query.best.distance ||
+            (distance == query.best.distance && point < query.best.point)) {
+            query.best = Found{distance, point};
+        }
+    }
+}
+
+void TourTree::collectWithin(double x, double y, int after, double radius,
+                             std::vector<Found>& found) const {
+    if (tree_.nodeCount() > 0) searchWithin(0, x, y, after, radius, found);
+}
+
+void TourTree::searchWithin(int index, double x, double y, int after, double radius,
+                            std::vector<Found>& found) const {
+    const auto slot = static_cast<std::size_t>(index);
+    if (unvisited_[slot] == 0 || highest_[slot] <= after) return;
+    const PointTree::Node& node = tree_.node(index);
+    if (provablyBeyond(node.box, x, y, radius)) return;
+    if (!PointTree::isLeaf(node)) {
+        searchWithin(node.left, x, y, after, radius, found);
+        searchWithin(node.right, x, y, after, radius, found);
+        return;
+    }
+    for (int k = node.begin; k < node.end; ++k) {
+        const auto member = static_cast<std::size_t>(k);
+        const int point = memberPoint_[member];
+        if (point <= after || visited_[static_cast<std::size_t>(point)] != 0) continue;
+        const double dx = memberX_[member] - x;
+        const double dy = memberY_[member] - y;
+        if (squareBeyond(dx * dx + dy * dy, radius)) continue;
+        found.push_back(Found{exactHypot(dx, dy), point});
+    }
+}
+
+}  // namespace tw

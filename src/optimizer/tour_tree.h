@@ -1,0 +1,67 @@
+// The fast engine's index for the greedy tours: the static point tree plus
+// visit marks.
+//
+// Per node it keeps the number of unvisited points and the lowest and
+// highest unvisited storage index, updated on every visit along the path to
+// the root. Searches skip spent subtrees, subtrees outside a storage-index
+// range, and subtrees whose box is provably too far; ties are broken by
+// storage index without touching every equally near point.
+//
+// Distances are the tours' own: exactHypot(p.x - x, p.y - y) for point p
+// seen from (x, y), bit for bit. Coordinates must be finite and within
+// kMaxCoordinate, so that no square overflows.
+#pragma once
+
+#include <vector>
+
+#include "optimizer/path_optimizer.h"
+#include "optimizer/point_tree.h"
+
+namespace tw {
+
+class TourTree {
+public:
+    struct Found {
+        double distance;
+        int point;  // storage index, -1 when nothing qualifies
+    };
+
+    // Throws std::bad_alloc when memory is short.
+    explicit TourTree(const std::vector<OptimizerPoint>& points);
+
+    // Marks an unvisited point visited.
+    void visit(int point);
+
+    // Of the unvisited points with storage index below `limit` and distance
+    // at most `radius` (infinity for no bound), the nearest; of equally near
+    // ones the lowest storage index.
+    Found nearest(double x, double y, int limit, double radius) const;
+
+    // Appends the unvisited points with storage index above `after` whose
+    // distance may be at most `radius`: every such point, and perhaps a few
+    // slightly farther (the caller applies its exact test to the distance).
+    void collectWithin(double x, double y, int after, double radius,
+                       std::vector<Found>& found) const;
+
+private:
+    struct Query;
+
+    void searchNearest(int node, Query& query) const;
+    void searchWithin(int node, double x, double y, int after, double radius,
+                      std::vector<Found>& found) const;
+
+    PointTree tree_;
+    // Coordinates and storage indices in the tree's member order, so that
+    // leaf scans read contiguous memory.
+    std::vector<double> memberX_;
+    std::vector<double> memberY_;
+    std::vector<int> memberPoint_;
+    std::vector<char> visited_;  // by storage index
+    // Per node: unvisited points, lowest and highest unvisited storage index
+    // (count and -1 when none is left).
+    std::vector<int> unvisited_;
+    std::vector<int> lowest_;
+    std::vector<int> highest_;
+};
+
+}  // namespace tw
