@@ -24,7 +24,6 @@
 // search restricted to lower storage indices and to that reach. After the
 // last reset r only near-ties of B with storage index above r compete, by
 // alignment and in storage order.
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -37,6 +36,15 @@ namespace tw {
 namespace {
 
 constexpr double kNoBound = std::numeric_limits<double>::infinity();
+// The literal scan's best distance before any candidate.
+constexpr double kNoDistance = 9.9e30;
+
+// A chain link (one bounded tree search) costs about as much as scanning a
+// few points literally; beyond kChainBase + count / kScanPerLink links a
+// position is cheaper to scan. This bounds the worst case near the literal
+// cost.
+constexpr std::size_t kChainBase = 16;
+constexpr std::size_t kScanPerLink = 64;
 
 // The literal scan's reset test for a candidate at distance w against the
 // best distance B.
@@ -65,18 +73,20 @@ public:
         : optimizer_(optimizer), tree_(tree) {}
 
     int select(const Walk& walk) {
-        const TourTree::Found last = lastReset(walk);
+        TourTree::Found last{0.0, -1};
+        if (!findLastReset(walk, last)) return literalScan(walk);
         if (last.point < 0) return -1;
+        // In storage order a near-tie replaces the choice only when strictly
+        // better aligned, so the scan ends at the best alignment's lowest
+        // storage index; the last reset has the lowest index of them all.
         int choice = last.point;
         double bestAlignment = alignment(walk, choice);
         ties_.clear();
         tree_.collectWithin(walk.x, walk.y, last.point, tieReach(last.distance), ties_);
-        std::sort(ties_.begin(), ties_.end(),
-                  [](const TourTree::Found& a, const TourTree::Found& b) { return a.point < b.point; });
         for (const TourTree::Found& tie : ties_) {
             if (!(std::fabs(tie.distance - last.distance) < kDirectedTieTolerance)) continue;
             const double candidate = alignment(walk, tie.point);
-            if (candidate > bestAlignment) {
+            if (candidate > bestAlignment || (candidate == bestAlignment && tie.point < choice)) {
                 choice = tie.point;
                 bestAlignment = candidate;
             }
@@ -94,25 +104,55 @@ private:
     }
 
     // The state after the whole literal scan: the last reset's point and
-    // its distance, which is the final best distance.
-    TourTree::Found lastReset(const Walk& walk) {
+    // its distance, which is the final best distance. Returns false instead
+    // when the chain of minima grows so long that one literal scan of the
+    // position costs less (points stacked at tolerance spacing).
+    bool findLastReset(const Walk& walk, TourTree::Found& state) {
         minima_.clear();
-        TourTree::Found minimum =
-            tree_.nearest(walk.x, walk.y, optimizer_.count, kNoBound);
-        if (minimum.point < 0) return minimum;
+        const TourTree::Found minimum = tree_.nearest(walk.x, walk.y, optimizer_.count, kNoBound);
+        state = minimum;
+        if (minimum.point < 0) return true;
         minima_.push_back(minimum);
+        const std::size_t longest = kChainBase + static_cast<std::size_t>(optimizer_.count) / kScanPerLink;
         for (;;) {
+            if (minima_.size() > longest) return false;
             const TourTree::Found& above = minima_.back();
             const TourTree::Found below =
                 tree_.nearest(walk.x, walk.y, above.point, tieReach(above.distance));
             if (below.point < 0 || resets(above.distance, below.distance)) break;
             minima_.push_back(below);
         }
-        TourTree::Found state = minima_.back();
+        state = minima_.back();
         for (std::size_t i = minima_.size() - 1; i-- > 0;) {
             if (resets(minima_[i].distance, state.distance)) state = minima_[i];
         }
-        return state;
+        return true;
+    }
+
+    // The literal selection, over the tree's visit marks.
+    int literalScan(const Walk& walk) const {
+        double best = kNoDistance;
+        double bestAlignment = 0.0;
+        int choice = -1;
+        for (int j = 0; j < optimizer_.count; ++j) {
+            if (tree_.visited(j)) continue;
+            const OptimizerPoint& point = optimizer_.points[static_cast<std::size_t>(j)];
+            const double vx = point.x - walk.x;
+            const double vy = point.y - walk.y;
+            const double distance = exactHypot(vx, vy);
+            const double alignment = vx * walk.moveX + vy * walk.moveY;
+            if (std::fabs(distance - best) < kDirectedTieTolerance) {
+                if (choice >= 0 && alignment > bestAlignment) {
+                    choice = j;
+                    bestAlignment = alignment;
+                }
+            } else if (distance < best) {
+                choice = j;
+                bestAlignment = alignment;
+                best = distance;
+            }
+        }
+        return choice;
     }
 
     const PathOptimizer& optimizer_;

@@ -31,6 +31,7 @@ public:
 
     // Marks an unvisited point visited.
     void visit(int point);
+    bool visited(int point) const { return visited_[static_cast<std::size_t>(point)] != 0; }
 
     // Of the unvisited points with storage index below `limit` and distance
     // at most `radius` (infinity for no bound), the nearest; of equally near
