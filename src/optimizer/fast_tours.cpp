@@ -79,19 +79,11 @@ public:
         // In storage order a near-tie replaces the choice only when strictly
         // better aligned, so the scan ends at the best alignment's lowest
         // storage index; the last reset has the lowest index of them all.
-        int choice = last.point;
-        double bestAlignment = alignment(walk, choice);
-        ties_.clear();
-        tree_.collectWithin(walk.x, walk.y, last.point, tieReach(last.distance), ties_);
-        for (const TourTree::Found& tie : ties_) {
-            if (!(std::fabs(tie.distance - last.distance) < kDirectedTieTolerance)) continue;
-            const double candidate = alignment(walk, tie.point);
-            if (candidate > bestAlignment || (candidate == bestAlignment && tie.point < choice)) {
-                choice = tie.point;
-                bestAlignment = candidate;
-            }
-        }
-        return choice;
+        const TourTree::AlignmentQuery query{walk.x,         walk.y,
+                                             walk.moveX,     walk.moveY,
+                                             last.point,     last.distance,
+                                             kDirectedTieTolerance, tieReach(last.distance)};
+        return tree_.bestAligned(query, {alignment(walk, last.point), last.point}).point;
     }
 
 private:
@@ -158,7 +150,6 @@ private:
     const PathOptimizer& optimizer_;
     const TourTree& tree_;
     std::vector<TourTree::Found> minima_;
-    std::vector<TourTree::Found> ties_;
 };
 
 }  // namespace

@@ -173,30 +173,52 @@ void TourTree::searchNearest(int index, Query& query) const {
     }
 }
 
-void TourTree::collectWithin(double x, double y, int after, double radius,
-                             std::vector<Found>& found) const {
-    if (tree_.nodeCount() > 0) searchWithin(0, x, y, after, radius, found);
+TourTree::Aligned TourTree::bestAligned(const AlignmentQuery& query, Aligned incumbent) const {
+    if (tree_.nodeCount() > 0) searchAligned(0, query, incumbent);
+    return incumbent;
 }
 
-void TourTree::searchWithin(int index, double x, double y, int after, double radius,
-                            std::vector<Found>& found) const {
+// The largest alignment any point of the node can have. Each product is
+// monotone in its coordinate (the sign of the move decides which way) and
+// so is the rounded sum, so the corner the move points to gives, with the
+// same expression, a bound that holds after rounding.
+double TourTree::alignmentBound(int index, const AlignmentQuery& query) const {
+    const Box& box = tree_.node(index).box;
+    const double cornerX = query.moveX >= 0.0 ? box.maxX : box.minX;
+    const double cornerY = query.moveY >= 0.0 ? box.maxY : box.minY;
+    const double vx = cornerX - query.x;
+    const double vy = cornerY - query.y;
+    return vx * query.moveX + vy * query.moveY;
+}
+
+void TourTree::searchAligned(int index, const AlignmentQuery& query, Aligned& best) const {
     const auto slot = static_cast<std::size_t>(index);
-    if (unvisited_[slot] == 0 || highest_[slot] <= after) return;
+    if (unvisited_[slot] == 0 || highest_[slot] <= query.after) return;
     const PointTree::Node& node = tree_.node(index);
-    if (provablyBeyond(node.box, x, y, radius)) return;
+    // A point wins by a greater alignment, or by an equal one and a lower
+    // storage index.
+    const double bound = alignmentBound(index, query);
+    if (bound < best.alignment || (bound == best.alignment && lowest_[slot] >= best.point)) return;
+    if (provablyBeyond(node.box, query.x, query.y, query.reach)) return;
     if (!PointTree::isLeaf(node)) {
-        searchWithin(node.left, x, y, after, radius, found);
-        searchWithin(node.right, x, y, after, radius, found);
+        int first = node.left;
+        int second = node.right;
+        if (alignmentBound(second, query) > alignmentBound(first, query)) std::swap(first, second);
+        searchAligned(first, query, best);
+        searchAligned(second, query, best);
         return;
     }
     for (int k = node.begin; k < node.end; ++k) {
         const auto member = static_cast<std::size_t>(k);
         const int point = memberPoint_[member];
-        if (point <= after || visited_[static_cast<std::size_t>(point)] != 0) continue;
-        const double dx = memberX_[member] - x;
-        const double dy = memberY_[member] - y;
-        if (squareBeyond(dx * dx + dy * dy, radius)) continue;
-        found.push_back(Found{exactHypot(dx, dy), point});
+        if (point <= query.after || visited_[static_cast<std::size_t>(point)] != 0) continue;
+        const double vx = memberX_[member] - query.x;
+        const double vy = memberY_[member] - query.y;
+        const double alignment = vx * query.moveX + vy * query.moveY;
+        if (alignment < best.alignment || (alignment == best.alignment && point > best.point)) continue;
+        if (squareBeyond(vx * vx + vy * vy, query.reach)) continue;
+        if (!(std::fabs(exactHypot(vx, vy) - query.distance) < query.tolerance)) continue;
+        best = Aligned{alignment, point};
     }
 }
 

@@ -38,18 +38,34 @@ public:
     // ones the lowest storage index.
     Found nearest(double x, double y, int limit, double radius) const;
 
-    // Appends the unvisited points with storage index above `after` whose
-    // distance may be at most `radius`: every such point, and perhaps a few
-    // slightly farther (the caller applies its exact test to the distance).
-    void collectWithin(double x, double y, int after, double radius,
-                       std::vector<Found>& found) const;
+    // The near-tie search of the directed tour: among the unvisited points
+    // with storage index above `after` whose distance w is a near-tie of
+    // `distance` (|w - distance| < tolerance; all lie within `reach`), the
+    // greatest alignment (p.x - x) * moveX + (p.y - y) * moveY, the lowest
+    // storage index among equal ones. `incumbent` competes too and keeps
+    // the place unless beaten.
+    struct AlignmentQuery {
+        double x;
+        double y;
+        double moveX;
+        double moveY;
+        int after;
+        double distance;
+        double tolerance;
+        double reach;
+    };
+    struct Aligned {
+        double alignment;
+        int point;
+    };
+    Aligned bestAligned(const AlignmentQuery& query, Aligned incumbent) const;
 
 private:
     struct Query;
 
     void searchNearest(int node, Query& query) const;
-    void searchWithin(int node, double x, double y, int after, double radius,
-                      std::vector<Found>& found) const;
+    void searchAligned(int node, const AlignmentQuery& query, Aligned& best) const;
+    double alignmentBound(int node, const AlignmentQuery& query) const;
 
     PointTree tree_;
     // Coordinates and storage indices in the tree's member order, so that
