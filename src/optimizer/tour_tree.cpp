@@ -215,7 +215,9 @@ void TourTree::searchAligned(int index, const AlignmentQuery& query, Aligned& be
         const double vx = memberX_[member] - query.x;
         const double vy = memberY_[member] - query.y;
         const double alignment = vx * query.moveX + vy * query.moveY;
-        if (alignment < best.alignment || (alignment == best.alignment && point > best.point)) continue;
+        if (alignment < best.alignment || (alignment == best.alignment && point > best.point)) {
+            continue;
+        }
         if (squareBeyond(vx * vx + vy * vy, query.reach)) continue;
         if (!(std::fabs(exactHypot(vx, vy) - query.distance) < query.tolerance)) continue;
         best = Aligned{alignment, point};

@@ -40,11 +40,11 @@ enum class Family {
     kDuplicates,
     kCollinear,
     kClusters,
-    kHuge,             // coordinates up to the accepted limit
-    kToleranceSteps,   // a line whose gaps are the tolerance, one ulp off
-    kResetChain,       // radii falling by just under the tolerance
-    kRings,            // concentric rings around a few centres
-    kExactTolerance,   // tiny distances that differ by exactly the tolerance
+    kHuge,            // coordinates up to the accepted limit
+    kToleranceSteps,  // a line whose gaps are the tolerance, one ulp off
+    kResetChain,      // radii falling by just under the tolerance
+    kRings,           // concentric rings around a few centres
+    kExactTolerance,  // tiny distances that differ by exactly the tolerance
 };
 
 constexpr Family kFamilies[] = {Family::kFewDecimals,    Family::kTinyGrid,   Family::kDuplicates,
@@ -89,8 +89,8 @@ Set makeSet(Family family, int count, std::uint32_t seed) {
         case Family::kTinyGrid: {
             const int side = 2 + static_cast<int>(seed % 9);
             for (int i = 0; i < count; ++i) {
-                points.push_back({static_cast<double>(random() % side),
-                                  static_cast<double>(random() % side)});
+                points.push_back(
+                    {static_cast<double>(random() % side), static_cast<double>(random() % side)});
             }
             set.start = {static_cast<double>(side / 2), 0.0};
             break;
@@ -107,8 +107,10 @@ Set makeSet(Family family, int count, std::uint32_t seed) {
             break;
         case Family::kHuge:
             for (int i = 0; i < count; ++i) {
-                const double x = random() % 5 == 0 ? kMaxCoordinate : (2 * unit(random) - 1) * kMaxCoordinate;
-                const double y = random() % 5 == 0 ? -kMaxCoordinate : (2 * unit(random) - 1) * kMaxCoordinate;
+                const double x =
+                    random() % 5 == 0 ? kMaxCoordinate : (2 * unit(random) - 1) * kMaxCoordinate;
+                const double y =
+                    random() % 5 == 0 ? -kMaxCoordinate : (2 * unit(random) - 1) * kMaxCoordinate;
                 points.push_back({x, y});
             }
             set.start = {kMaxCoordinate, kMaxCoordinate};
@@ -121,7 +123,8 @@ Set makeSet(Family family, int count, std::uint32_t seed) {
             for (int i = 0; i < count; ++i) {
                 const int line = static_cast<int>(random() % lines);
                 along[static_cast<std::size_t>(line)] += toleranceGap(random);
-                points.push_back({along[static_cast<std::size_t>(line)], line * (kTolerance * 1.5)});
+                points.push_back(
+                    {along[static_cast<std::size_t>(line)], line * (kTolerance * 1.5)});
             }
             if (seed % 2 == 0) std::reverse(points.begin(), points.end());
             set.start = {10.0 - unit(random), 0.0};
@@ -150,9 +153,11 @@ Set makeSet(Family family, int count, std::uint32_t seed) {
             const XY centres[] = {{0, 0}, {3, 1}, {-2, 5}};
             for (int i = 0; i < count; ++i) {
                 const XY centre = centres[random() % 3];
-                const double radius = 1.0 + (random() % 6) * kTolerance + (random() % 3 - 1) * 1e-16;
+                const double radius =
+                    1.0 + (random() % 6) * kTolerance + (random() % 3 - 1) * 1e-16;
                 const double angle = unit(random) * 6.283185307179586;
-                points.push_back({centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
+                points.push_back(
+                    {centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle)});
             }
             // Decreasing distance from the first centre in storage order
             // makes long reset chains there.
@@ -170,12 +175,18 @@ Set makeSet(Family family, int count, std::uint32_t seed) {
             // comparison shows. Axis points keep the distances exact.
             std::uniform_int_distribution<std::int64_t> offset(0, std::int64_t{1} << 48);
             std::vector<double> bases;
-            for (int b = 0; b < 3; ++b) bases.push_back(std::ldexp(static_cast<double>(offset(random)), -60));
+            for (int b = 0; b < 3; ++b)
+                bases.push_back(std::ldexp(static_cast<double>(offset(random)), -60));
             const double ulp = 0x1p-60;
-            const double shifts[] = {0.0, kTolerance, kTolerance - ulp, kTolerance + ulp,
-                                     2 * kTolerance, 0.5 * kTolerance};
+            const double shifts[] = {0.0,
+                                     kTolerance,
+                                     kTolerance - ulp,
+                                     kTolerance + ulp,
+                                     2 * kTolerance,
+                                     0.5 * kTolerance};
             for (int i = 0; i < count; ++i) {
-                const double r = bases[random() % bases.size()] + shifts[random() % std::size(shifts)];
+                const double r =
+                    bases[random() % bases.size()] + shifts[random() % std::size(shifts)];
                 switch (random() % 4) {
                     case 0: points.push_back({r, 0.0}); break;
                     case 1: points.push_back({0.0, r}); break;
@@ -279,8 +290,8 @@ TEST(FastTours, DirectedChainAtTheToleranceFromTheStart) {
             }
             // A far point keeps the set from being one line.
             set.points.push_back({40.0, 40.0});
-            EXPECT_TRUE(sameAsReference(set, "step " + std::to_string(step) + " length " +
-                                                 std::to_string(length)));
+            EXPECT_TRUE(sameAsReference(
+                set, "step " + std::to_string(step) + " length " + std::to_string(length)));
         }
     }
 }
