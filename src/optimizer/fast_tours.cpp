@@ -55,12 +55,12 @@ bool resets(double w, double best) {
 }
 
 // A distance beyond which no point can be a near-tie of `distance` nor stop
-// a reset by it: for w above it, w - distance exceeds the tolerance exactly,
-// so the rounded difference is at least the tolerance too. The relative
-// margin covers the roundings of this very sum.
-double tieReach(double distance) {
-    return (distance + kDirectedTieTolerance) * (1.0 + 1e-12) + 1e-9;
-}
+// a reset by it.
+double tieReach(double distance) { return toleranceReach(distance, kDirectedTieTolerance); }
+
+// Most positions have only a few points within the tolerance of the
+// nearest; one search settles them. More than this many go the long way.
+constexpr std::size_t kAroundCap = 32;
 
 struct Walk {
     double x;
@@ -75,6 +75,8 @@ public:
         : optimizer_(optimizer), tree_(tree) {}
 
     int select(const Walk& walk) {
+        const int quick = selectAround(walk);
+        if (quick != kUnsettled) return quick;
         TourTree::Found last{0.0, -1};
         if (!findLastReset(walk, last)) return literalScan(walk);
         if (last.point < 0) return -1;
@@ -93,6 +95,38 @@ public:
     }
 
 private:
+    static constexpr int kUnsettled = -2;
+
+    // The common case in one search: the nearest point and the points
+    // around it. When none below its storage index blocks its reset, it is
+    // the last reset, and every near-tie after it is among those around.
+    // Returns kUnsettled otherwise.
+    int selectAround(const Walk& walk) {
+        TourTree::Found nearest{0.0, -1};
+        if (!tree_.nearestAndAround(walk.x, walk.y, kDirectedTieTolerance, kAroundCap, nearest,
+                                    around_)) {
+            return kUnsettled;
+        }
+        if (nearest.point < 0) return -1;
+        for (const TourTree::Found& other : around_) {
+            if (other.point < nearest.point && !resets(nearest.distance, other.distance)) {
+                return kUnsettled;
+            }
+        }
+        int choice = nearest.point;
+        double bestAlignment = alignment(walk, choice);
+        for (const TourTree::Found& other : around_) {
+            if (other.point <= nearest.point) continue;
+            if (!(std::fabs(other.distance - nearest.distance) < kDirectedTieTolerance)) continue;
+            const double candidate = alignment(walk, other.point);
+            if (candidate > bestAlignment || (candidate == bestAlignment && other.point < choice)) {
+                choice = other.point;
+                bestAlignment = candidate;
+            }
+        }
+        return choice;
+    }
+
     // The literal expression, so that the bits match.
     double alignment(const Walk& walk, int point) const {
         const OptimizerPoint& p = optimizer_.points[static_cast<std::size_t>(point)];
@@ -157,6 +191,7 @@ private:
     const PathOptimizer& optimizer_;
     const TourTree& tree_;
     std::vector<TourTree::Found> minima_;
+    std::vector<TourTree::Found> around_;
 };
 
 }  // namespace

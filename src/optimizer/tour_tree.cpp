@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tw {
 namespace {
@@ -171,6 +172,68 @@ void TourTree::searchNearest(int index, Query& query) const {
             query.best = Found{distance, point};
         }
     }
+}
+
+struct TourTree::AroundQuery {
+    double x;
+    double y;
+    double tolerance;
+    std::size_t cap;
+    double reach;  // toleranceReach of the best distance so far
+    Found best;
+    std::vector<Found>* around;
+};
+
+bool TourTree::nearestAndAround(double x, double y, double tolerance, std::size_t cap,
+                                Found& nearest, std::vector<Found>& around) const {
+    around.clear();
+    AroundQuery query{x, y, tolerance, cap, std::numeric_limits<double>::infinity(),
+                      Found{0.0, -1}, &around};
+    if (tree_.nodeCount() > 0 && !searchAround(0, query)) return false;
+    nearest = query.best;
+    std::erase_if(around, [&query](const Found& f) { return f.distance > query.reach; });
+    return true;
+}
+
+bool TourTree::searchAround(int index, AroundQuery& query) const {
+    const auto slot = static_cast<std::size_t>(index);
+    if (unvisited_[slot] == 0) return true;
+    const PointTree::Node& node = tree_.node(index);
+    if (query.best.point >= 0 && provablyBeyond(node.box, query.x, query.y, query.reach)) {
+        return true;
+    }
+    if (!PointTree::isLeaf(node)) {
+        int first = node.left;
+        int second = node.right;
+        if (boxGapSquare(tree_.node(second).box, query.x, query.y) <
+            boxGapSquare(tree_.node(first).box, query.x, query.y)) {
+            std::swap(first, second);
+        }
+        return searchAround(first, query) && searchAround(second, query);
+    }
+    for (int k = node.begin; k < node.end; ++k) {
+        const auto member = static_cast<std::size_t>(k);
+        const int point = memberPoint_[member];
+        if (visited_[static_cast<std::size_t>(point)] != 0) continue;
+        const double dx = memberX_[member] - query.x;
+        const double dy = memberY_[member] - query.y;
+        if (query.best.point >= 0 && squareBeyond(dx * dx + dy * dy, query.reach)) continue;
+        const double distance = exactHypot(dx, dy);
+        if (query.best.point >= 0 && distance > query.reach) continue;
+        if (query.best.point < 0 || distance < query.best.distance ||
+            (distance == query.best.distance && point < query.best.point)) {
+            query.best = Found{distance, point};
+            query.reach = toleranceReach(distance, query.tolerance);
+        }
+        std::vector<Found>& around = *query.around;
+        around.push_back(Found{distance, point});
+        if (around.size() > query.cap) {
+            const double reach = query.reach;
+            std::erase_if(around, [reach](const Found& f) { return f.distance > reach; });
+            if (around.size() > query.cap) return false;
+        }
+    }
+    return true;
 }
 
 TourTree::Aligned TourTree::bestAligned(const AlignmentQuery& query, Aligned incumbent) const {

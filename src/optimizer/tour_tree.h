@@ -19,6 +19,14 @@
 
 namespace tw {
 
+// A distance beyond which every computed distance w has w - distance at
+// least `tolerance` even after rounding: above it the exact difference
+// exceeds the tolerance, and rounding keeps it there. The relative margin
+// covers the roundings of this very sum.
+inline double toleranceReach(double distance, double tolerance) {
+    return (distance + tolerance) * (1.0 + 1e-12) + 1e-9;
+}
+
 class TourTree {
 public:
     struct Found {
@@ -37,6 +45,15 @@ public:
     // at most `radius` (infinity for no bound), the nearest; of equally near
     // ones the lowest storage index.
     Found nearest(double x, double y, int limit, double radius) const;
+
+    // The nearest unvisited point (lowest storage index among equally near
+    // ones) into `nearest`, and into `around` every unvisited point whose
+    // distance is below toleranceReach(nearest.distance, tolerance), and
+    // perhaps a few more, each with its distance, in no particular order.
+    // Returns false, with both unusable, when more than `cap` points are
+    // around; nearest.point is -1 when no point is left.
+    bool nearestAndAround(double x, double y, double tolerance, std::size_t cap, Found& nearest,
+                          std::vector<Found>& around) const;
 
     // The near-tie search of the directed tour: among the unvisited points
     // with storage index above `after` whose distance w is a near-tie of
@@ -64,6 +81,8 @@ private:
     struct Query;
 
     void searchNearest(int node, Query& query) const;
+    struct AroundQuery;
+    bool searchAround(int node, AroundQuery& query) const;
     void searchAligned(int node, const AlignmentQuery& query, Aligned& best) const;
     double alignmentBound(int node, const AlignmentQuery& query) const;
 
