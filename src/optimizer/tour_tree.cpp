@@ -35,15 +35,26 @@ double boxGapSquare(const Box& box, double x, double y) {
     return dx * dx + dy * dy;
 }
 
-// Every point of the box is farther than bound (strictly). The square
-// test settles most boxes; the exact one the rest.
-bool provablyBeyond(const Box& box, double x, double y, double bound) {
-    if (squareBeyond(boxGapSquare(box, x, y), bound)) return true;
+// True when a box's computed gap square `gap` shows that some position of
+// the box is nearer than bound, so neither test below can hold (the exact
+// tests begin with this very check).
+bool squareWithin(double gap, double bound) {
+    return bound * bound < std::numeric_limits<double>::infinity() &&
+           gap < bound * bound * (1.0 - kSquareSlack);
+}
+
+// Every point of the box is farther than bound (strictly). `gap` is
+// boxGapSquare of the box; the square tests settle most boxes, the exact
+// test the rest.
+bool provablyBeyond(const Box& box, double x, double y, double bound, double gap) {
+    if (squareBeyond(gap, bound)) return true;
+    if (squareWithin(gap, bound)) return false;
     return boxBeyond(box, x, y, bound);
 }
 
-bool provablyAtLeast(const Box& box, double x, double y, double bound) {
-    if (squareBeyond(boxGapSquare(box, x, y), bound)) return true;
+bool provablyAtLeast(const Box& box, double x, double y, double bound, double gap) {
+    if (squareBeyond(gap, bound)) return true;
+    if (squareWithin(gap, bound)) return false;
     return boxAtLeast(box, x, y, bound);
 }
 
@@ -125,37 +136,38 @@ void TourTree::visit(int point) {
 
 TourTree::Found TourTree::nearest(double x, double y, int limit, double radius) const {
     Query query{x, y, limit, radius, std::isfinite(radius), Found{radius, -1}};
-    if (tree_.nodeCount() > 0) searchNearest(0, query);
+    if (tree_.nodeCount() > 0) searchNearest(0, boxGapSquare(tree_.node(0).box, x, y), query);
     return query.best;
 }
 
-void TourTree::searchNearest(int index, Query& query) const {
+void TourTree::searchNearest(int index, double gap, Query& query) const {
     const auto slot = static_cast<std::size_t>(index);
     if (unvisited_[slot] == 0 || lowest_[slot] >= query.limit) return;
     const PointTree::Node& node = tree_.node(index);
     if (query.best.point < 0) {
-        if (query.bounded && provablyBeyond(node.box, query.x, query.y, query.radius)) return;
+        if (query.bounded && provablyBeyond(node.box, query.x, query.y, query.radius, gap)) return;
     } else {
         // A point wins by a smaller distance, or by an equal one and a lower
         // storage index.
-        if (provablyBeyond(node.box, query.x, query.y, query.best.distance)) return;
+        if (provablyBeyond(node.box, query.x, query.y, query.best.distance, gap)) return;
         if (lowest_[slot] >= query.best.point &&
-            provablyAtLeast(node.box, query.x, query.y, query.best.distance)) {
+            provablyAtLeast(node.box, query.x, query.y, query.best.distance, gap)) {
             return;
         }
     }
     if (!PointTree::isLeaf(node)) {
         int first = node.left;
         int second = node.right;
-        const double firstGap = boxGapSquare(tree_.node(first).box, query.x, query.y);
-        const double secondGap = boxGapSquare(tree_.node(second).box, query.x, query.y);
+        double firstGap = boxGapSquare(tree_.node(first).box, query.x, query.y);
+        double secondGap = boxGapSquare(tree_.node(second).box, query.x, query.y);
         if (secondGap < firstGap ||
             (secondGap == firstGap && lowest_[static_cast<std::size_t>(second)] <
                                           lowest_[static_cast<std::size_t>(first)])) {
             std::swap(first, second);
+            std::swap(firstGap, secondGap);
         }
-        searchNearest(first, query);
-        searchNearest(second, query);
+        searchNearest(first, firstGap, query);
+        searchNearest(second, secondGap, query);
         return;
     }
     for (int k = node.begin; k < node.end; ++k) {
@@ -187,29 +199,33 @@ struct TourTree::AroundQuery {
 bool TourTree::nearestAndAround(double x, double y, double tolerance, std::size_t cap,
                                 Found& nearest, std::vector<Found>& around) const {
     around.clear();
-    AroundQuery query{x, y, tolerance, cap, std::numeric_limits<double>::infinity(),
-                      Found{0.0, -1}, &around};
-    if (tree_.nodeCount() > 0 && !searchAround(0, query)) return false;
+    AroundQuery query{
+        x, y, tolerance, cap, std::numeric_limits<double>::infinity(), Found{0.0, -1}, &around};
+    if (tree_.nodeCount() > 0 && !searchAround(0, boxGapSquare(tree_.node(0).box, x, y), query)) {
+        return false;
+    }
     nearest = query.best;
     std::erase_if(around, [&query](const Found& f) { return f.distance > query.reach; });
     return true;
 }
 
-bool TourTree::searchAround(int index, AroundQuery& query) const {
+bool TourTree::searchAround(int index, double gap, AroundQuery& query) const {
     const auto slot = static_cast<std::size_t>(index);
     if (unvisited_[slot] == 0) return true;
     const PointTree::Node& node = tree_.node(index);
-    if (query.best.point >= 0 && provablyBeyond(node.box, query.x, query.y, query.reach)) {
+    if (query.best.point >= 0 && provablyBeyond(node.box, query.x, query.y, query.reach, gap)) {
         return true;
     }
     if (!PointTree::isLeaf(node)) {
         int first = node.left;
         int second = node.right;
-        if (boxGapSquare(tree_.node(second).box, query.x, query.y) <
-            boxGapSquare(tree_.node(first).box, query.x, query.y)) {
+        double firstGap = boxGapSquare(tree_.node(first).box, query.x, query.y);
+        double secondGap = boxGapSquare(tree_.node(second).box, query.x, query.y);
+        if (secondGap < firstGap) {
             std::swap(first, second);
+            std::swap(firstGap, secondGap);
         }
-        return searchAround(first, query) && searchAround(second, query);
+        return searchAround(first, firstGap, query) && searchAround(second, secondGap, query);
     }
     for (int k = node.begin; k < node.end; ++k) {
         const auto member = static_cast<std::size_t>(k);
@@ -262,7 +278,10 @@ void TourTree::searchAligned(int index, const AlignmentQuery& query, Aligned& be
     // storage index.
     const double bound = alignmentBound(index, query);
     if (bound < best.alignment || (bound == best.alignment && lowest_[slot] >= best.point)) return;
-    if (provablyBeyond(node.box, query.x, query.y, query.reach)) return;
+    if (provablyBeyond(node.box, query.x, query.y, query.reach,
+                       boxGapSquare(node.box, query.x, query.y))) {
+        return;
+    }
     if (!PointTree::isLeaf(node)) {
         int first = node.left;
         int second = node.right;

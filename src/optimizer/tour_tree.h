@@ -80,9 +80,10 @@ public:
 private:
     struct Query;
 
-    void searchNearest(int node, Query& query) const;
+    // `gap` is the node's box gap square from the query position.
+    void searchNearest(int node, double gap, Query& query) const;
     struct AroundQuery;
-    bool searchAround(int node, AroundQuery& query) const;
+    bool searchAround(int node, double gap, AroundQuery& query) const;
     void searchAligned(int node, const AlignmentQuery& query, Aligned& best) const;
     double alignmentBound(int node, const AlignmentQuery& query) const;
 
