@@ -23,9 +23,10 @@
 // only while neighbours lie within tol of each other; each is one nearest
 // search restricted to lower storage indices and to that reach. After the
 // last reset r only near-ties of B with storage index above r compete, by
-// alignment and in storage order. Chains as long as the set are possible
-// (points stacked at tolerance spacing); such positions fall back to the
-// literal scan.
+// alignment and in storage order. Most positions need one search: the
+// nearest point together with the few points within the tolerance of it.
+// Chains as long as the set are possible (points stacked at tolerance
+// spacing); such positions fall back to the literal scan.
 #include <cmath>
 #include <limits>
 #include <vector>
