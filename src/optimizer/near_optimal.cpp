@@ -23,17 +23,17 @@ using nearopt::NodeSet;
 
 // Positions each position's chains may join to: the nearest ones, and the
 // nearest few in each quadrant.
-constexpr int kNearestCandidates = 6;
-constexpr int kQuadrantCandidates = 2;
+constexpr int kNearestCandidates = 5;
+constexpr int kQuadrantCandidates = 5;
 // Least gain of a chain, relative to the extent of the set: far above the
 // rounding of a few distance sums, far below any gain that matters.
 constexpr double kRelativeTolerance = 1e-10;
-// Kicks per distinct position and effort unit: effort e gives e * n / 10.
-constexpr long long kKicksPerTenEffort = 1;
-// Work ceiling per position and per kick. Real searches stay far below it;
-// it only guarantees an end when rounding lets gains go round in a circle.
-constexpr long long kWorkPerPosition = 20000;
-constexpr long long kWorkPerKick = 20000;
+// Work of the first local search per distinct position. Real searches
+// stay far below it; it only guarantees an end when rounding lets gains go
+// round in a circle.
+constexpr long long kFirstSearchWorkPerPosition = 20000;
+// Work of the kicks per distinct position and effort unit.
+constexpr long long kKickWorkPerPosition = 10000;
 
 // Storage indices grouped by position; groups in (x, y) order, members in
 // index order.
@@ -94,12 +94,11 @@ std::vector<int> searchedPositions(const NodeSet& nodes, int effort) {
     const CandidateLists candidates(nodes, kNearestCandidates, kQuadrantCandidates);
     ArrayTour tour(initial);
     LocalSearch search(nodes, candidates, tour, kRelativeTolerance * extent(nodes));
-    const long long kicks = static_cast<long long>(effort) * groups * kKicksPerTenEffort / 10;
-    const long long workLimit = kWorkPerPosition * groups + kWorkPerKick * kicks;
     search.pushAll();
-    search.run(workLimit);
+    search.run(kFirstSearchWorkPerPosition * groups);
     tour.forget();
-    nearopt::iterateKicks(nodes, tour, search, kicks, workLimit);
+    nearopt::iterateKicks(nodes, tour, search,
+                          search.work() + static_cast<long long>(effort) * groups * kKickWorkPerPosition);
 
     // Read the tour from the start node away from the free end.
     std::vector<int> path;

@@ -3,20 +3,20 @@
 namespace tw::nearopt {
 namespace {
 
-// Longest stretch a kick moves. Short stretches keep the repair local.
-constexpr int kLongestStretch = 30;
+// Longest stretch a kick moves: short enough to keep the repair local.
+constexpr int kLongestStretch = 100;
 constexpr std::uint64_t kSeed = 0x7477506E744F7074ull;
 
 }  // namespace
 
-double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long kicks,
-                    long long workLimit) {
+double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long workLimit) {
     const int size = tour.size();
     if (size < 6) return 0.0;
     const int longest = (size - 2) / 2 < kLongestStretch ? (size - 2) / 2 : kLongestStretch;
     KickGenerator generator(kSeed);
     double removed = 0.0;
-    for (long long kick = 0; kick < kicks && search.work() < workLimit; ++kick) {
+    while (search.work() < workLimit) {
+        search.addWork(1);
         // x [B0 .. Bend] [C0 .. Cend] y  becomes  x [C0 .. Cend] [B0 .. Bend] y
         const int p = generator.below(size);
         const int lengthB = 1 + generator.below(longest);
@@ -28,9 +28,10 @@ double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, 
         const double change = nodes.distance(x, c0) + nodes.distance(cEnd, b0) + nodes.distance(bEnd, y) -
                               nodes.distance(x, b0) - nodes.distance(bEnd, c0) - nodes.distance(cEnd, y);
         const std::size_t mark = tour.mark();
-        tour.exchange(x, b0, y, cEnd);      // x Cend .. C0 Bend .. B0 y
-        tour.exchange(x, cEnd, bEnd, c0);   // x C0 .. Cend Bend .. B0 y
-        tour.exchange(cEnd, bEnd, y, b0);   // x C0 .. Cend B0 .. Bend y
+        long long work = tour.exchange(x, b0, y, cEnd);  // x Cend .. C0 Bend .. B0 y
+        work += tour.exchange(x, cEnd, bEnd, c0);       // x C0 .. Cend Bend .. B0 y
+        work += tour.exchange(cEnd, bEnd, y, b0);       // x C0 .. Cend B0 .. Bend y
+        search.addWork(work);
         search.push(x);
         search.push(b0);
         search.push(bEnd);
@@ -39,7 +40,7 @@ double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, 
         search.push(y);
         const double gained = search.run(workLimit);
         if (change - gained > 0.0) {
-            tour.undoTo(mark);
+            search.addWork(tour.undoTo(mark));
         } else {
             removed += gained - change;
         }

@@ -4,8 +4,8 @@
 // it, and the result is kept when it is not longer than before the kick;
 // otherwise every exchange since the kick is taken back.
 //
-// Kicks are placed by a fixed-seed generator, so the same tour and kick
-// count always give the same result.
+// Kicks are placed by a fixed-seed generator and the budget is counted
+// work, so the same tour and budget always give the same result.
 #pragma once
 
 #include <cstdint>
@@ -33,9 +33,9 @@ private:
     std::uint64_t state_;
 };
 
-// Runs `kicks` kicks (fewer when the search's work counter reaches
-// `workLimit`); returns the total length removed (>= 0 up to rounding).
-double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long kicks,
-                    long long workLimit);
+// Kicks until the search's work counter reaches `workLimit` (every kick
+// counts at least one step); returns the total length removed (>= 0 up to
+// rounding).
+double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long workLimit);
 
 }  // namespace tw::nearopt

@@ -1,12 +1,18 @@
 #include "optimizer/near_optimal_search.h"
 
+#include "optimizer/near_optimal_segment_move.h"
+
 namespace tw::nearopt {
 namespace {
 
 // Steps of one chain, and how many candidates each step tries.
 constexpr int kMaxDepth = 6;
-constexpr int kBreadth[kMaxDepth] = {5, 3, 2, 1, 1, 1};
-constexpr int kMaxBreadth = 5;
+constexpr int kBreadth[kMaxDepth] = {3, 2, 1, 1, 1, 1};
+constexpr int kMaxBreadth = 3;
+// A chain skips an exchange that would move more nodes than this: on large
+// sets such reversals cost far more than they gain, and kicks with the work
+// saved improve the path more.
+constexpr int kLongestReversal = 3000;
 
 }  // namespace
 
@@ -44,6 +50,16 @@ double LocalSearch::run(long long workLimit) {
     return gained;
 }
 
+void LocalSearch::pushRecordedSince(std::size_t start, std::size_t end) {
+    for (std::size_t k = start; k < end; ++k) {
+        const Exchange& e = tour_.recorded(k);
+        push(e.t1);
+        push(e.t2);
+        push(e.t3);
+        push(e.t4);
+    }
+}
+
 bool LocalSearch::improveFrom(int t1, double& gained) {
     for (int side = 0; side < 2; ++side) {
         const int t2 = side == 0 ? tour_.next(t1) : tour_.previous(t1);
@@ -56,16 +72,15 @@ bool LocalSearch::improveFrom(int t1, double& gained) {
         if (bestMark_ > start) {
             work_ += tour_.undoTo(bestMark_);
             gained += bestGain_;
-            for (std::size_t k = start; k < bestMark_; ++k) {
-                const Exchange& e = tour_.recorded(k);
-                push(e.t1);
-                push(e.t2);
-                push(e.t3);
-                push(e.t4);
-            }
+            pushRecordedSince(start, bestMark_);
             return true;
         }
         work_ += tour_.undoTo(start);
+    }
+    const std::size_t start = tour_.mark();
+    if (improveBySegmentMove(nodes_, candidates_, tour_, t1, tolerance_, gained, work_)) {
+        pushRecordedSince(start, tour_.mark());
+        return true;
     }
     return false;
 }
@@ -115,6 +130,7 @@ void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t cha
 
     for (int k = 0; k < found; ++k) {
         const Alternative& alternative = best[k];
+        if (tour_.exchangeCost(t1, t2, alternative.c, alternative.t4) > kLongestReversal) continue;
         const std::size_t before = tour_.mark();
         work_ += tour_.exchange(t1, t2, alternative.c, alternative.t4);
         added_.push_back(t2);

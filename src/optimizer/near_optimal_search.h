@@ -38,6 +38,7 @@ public:
 
     // Work done so far: nodes moved by reversals plus candidates examined.
     long long work() const { return work_; }
+    void addWork(long long steps) { work_ += steps; }
 
 private:
     struct Alternative {
@@ -49,6 +50,7 @@ private:
     bool improveFrom(int t1, double& gained);
     void deepen(int level, int t1, int t2, double gain, std::size_t chainStart);
     bool addedInChain(int a, int b) const;
+    void pushRecordedSince(std::size_t start, std::size_t end);
 
     const NodeSet& nodes_;
     const CandidateLists& candidates_;

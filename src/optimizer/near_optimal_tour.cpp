@@ -32,6 +32,14 @@ long long ArrayTour::apply(int t1, int t2, int t3, int t4) {
     return reversePath(t4, t2);
 }
 
+int ArrayTour::exchangeCost(int t1, int t2, int, int t4) const {
+    const bool forward = next(t1) == t2;
+    int length = position_[static_cast<std::size_t>(forward ? t4 : t2)] - position_[static_cast<std::size_t>(forward ? t2 : t4)];
+    if (length < 0) length += size_;
+    length += 1;
+    return 2 * length > size_ ? size_ - length : length;
+}
+
 long long ArrayTour::reversePath(int from, int to) {
     int i = position_[static_cast<std::size_t>(from)];
     int j = position_[static_cast<std::size_t>(to)];

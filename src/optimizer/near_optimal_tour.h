@@ -33,6 +33,9 @@ public:
     // number of nodes moved, the work it cost.
     long long exchange(int t1, int t2, int t3, int t4);
 
+    // Number of nodes the exchange would move (it reverses the shorter side).
+    int exchangeCost(int t1, int t2, int t3, int t4) const;
+
     // Number of recorded exchanges; undoTo(mark) takes back every exchange
     // recorded after `mark` was read, forgetting them.
     std::size_t mark() const { return log_.size(); }
