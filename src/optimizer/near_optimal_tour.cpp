@@ -26,7 +26,7 @@ long long ArrayTour::undoTo(std::size_t mark) {
     return work;
 }
 
-long long ArrayTour::apply(int t1, int t2, int t3, int t4) {
+long long ArrayTour::apply(int t1, int t2, int, int t4) {
     // Tour t1 t2 .. t4 t3: reversing t2 .. t4 gives t1 t4 .. t2 t3.
     if (next(t1) == t2) return reversePath(t2, t4);
     return reversePath(t4, t2);
