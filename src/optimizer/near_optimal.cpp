@@ -95,8 +95,7 @@ std::vector<int> searchedPositions(const NodeSet& nodes, int effort) {
     ArrayTour tour(initial);
     LocalSearch search(nodes, candidates, tour, kRelativeTolerance * extent(nodes));
     search.pushAll();
-    search.run(kFirstSearchWorkPerPosition * groups);
-    tour.forget();
+    search.run(kFirstSearchWorkPerPosition * groups, false);
     nearopt::iterateKicks(nodes, tour, search,
                           search.work() + static_cast<long long>(effort) * groups * kKickWorkPerPosition);
 

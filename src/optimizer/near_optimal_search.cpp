@@ -37,7 +37,7 @@ void LocalSearch::pushAll() {
     for (int k = 0; k < tour_.size(); ++k) push(tour_.at(k));
 }
 
-double LocalSearch::run(long long workLimit) {
+double LocalSearch::run(long long workLimit, bool undoable) {
     double gained = 0.0;
     while (waiting_ > 0) {
         const int t1 = queue_[head_];
@@ -45,7 +45,7 @@ double LocalSearch::run(long long workLimit) {
         --waiting_;
         queued_[static_cast<std::size_t>(t1)] = 0;
         if (work_ >= workLimit) continue;  // drain the queue without searching
-        improveFrom(t1, gained);
+        if (improveFrom(t1, gained) && !undoable) tour_.forget();
     }
     return gained;
 }

@@ -34,7 +34,9 @@ public:
 
     // Improves the tour until the queue is empty or the work counter reaches
     // `workLimit`; returns the sum of the gains made (the length removed).
-    double run(long long workLimit);
+    // With `undoable` false the tour's record of exchanges is dropped as the
+    // search goes, so a long first search needs no memory for it.
+    double run(long long workLimit, bool undoable = true);
 
     // Work done so far: nodes moved by reversals plus candidates examined.
     long long work() const { return work_; }

@@ -37,7 +37,7 @@ int ArrayTour::exchangeCost(int t1, int t2, int, int t4) const {
     int length = position_[static_cast<std::size_t>(forward ? t4 : t2)] - position_[static_cast<std::size_t>(forward ? t2 : t4)];
     if (length < 0) length += size_;
     length += 1;
-    return 2 * length > size_ ? size_ - length : length;
+    return 2LL * length > size_ ? size_ - length : length;
 }
 
 long long ArrayTour::reversePath(int from, int to) {
@@ -47,7 +47,7 @@ long long ArrayTour::reversePath(int from, int to) {
     if (length < 0) length += size_;
     length += 1;
     // Reversing the rest of the cycle gives the same tour, read backwards.
-    if (2 * length > size_) {
+    if (2LL * length > size_) {
         const int i2 = j + 1 == size_ ? 0 : j + 1;
         const int j2 = i == 0 ? size_ - 1 : i - 1;
         i = i2;

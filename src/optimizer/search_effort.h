@@ -1,12 +1,11 @@
 // The effort setting of the near-optimal mode ("searchEffort"): a whole
-// number from kMinSearchEffort to kMaxSearchEffort. Effort e buys e * n / 10
-// kicks of the iterated search on a contour of n distinct positions (the
-// default, 10, one kick per position); the work is counted, never timed, so
-// the same effort gives the same order everywhere. Doubling the effort
-// roughly doubles the time.
+// number from kMinSearchEffort to kMaxSearchEffort, default 10. After the
+// first local search, effort e lets the kicks do e * 10,000 counted steps per
+// distinct position of the contour (a step is a candidate examined or a node
+// moved by a reversal). The work is counted, never timed, so the same effort
+// gives the same order everywhere; the time grows about linearly with it.
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 namespace tw {
