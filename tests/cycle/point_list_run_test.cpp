@@ -219,9 +219,9 @@ double firstContourLength(const std::string& output) {
 }
 
 TEST_F(PointListRun, NearOptimalJobReachesTheModeWithItsEffort) {
-    // 120 holes scattered by two multiplicative sequences.
+    // 60 holes scattered by two multiplicative sequences.
     std::string source = kExchangeHead + "oContour[Z]( )\n{\n";
-    for (int i = 1; i <= 120; ++i) {
+    for (int i = 1; i <= 60; ++i) {
         source += "  oP( x[" + std::to_string(i * 7919 % 1000) + "] y[" + std::to_string(i * 104729 % 997) + "] )\n";
     }
     source += "}\n";
@@ -233,7 +233,7 @@ TEST_F(PointListRun, NearOptimalJobReachesTheModeWithItsEffort) {
     EXPECT_EQ(searchEffort, 3);
     ASSERT_GT(nearOptimal, 0.0) << output;
     EXPECT_LT(nearOptimal, directed);
-    EXPECT_NE(output.find("cmnt[N=120;"), std::string::npos);
+    EXPECT_NE(output.find("cmnt[N=60;"), std::string::npos);
     // The same job again gives the same file; another effort is read anew.
     EXPECT_EQ(run(source), output);
     job("algorithm := nearOptimal\nsearchEffort := lots\n");
