@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "optimizer/path_optimizer.h"
+#include "optimizer/search_effort.h"
 
 namespace {
 
 constexpr int kCodes[] = {1, 2, 3, 4, 5, 6, 7, 8, 101, 102, 103, 104, 0, 9};
+// A first byte of 0xFF selects the near-optimal mode (code 11); the next byte
+// its effort, partly outside the accepted range.
+constexpr std::uint8_t kNearOptimalSelector = 0xFF;
 
 // The weight-matrix search is exponential and extendedA is slow: keep their
 // sets small so that each input runs in milliseconds.
@@ -50,7 +54,9 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes bytes(data, size);
-    const int code = kCodes[bytes.byte() % std::size(kCodes)];
+    const std::uint8_t selector = bytes.byte();
+    const int code = selector == kNearOptimalSelector ? 11 : kCodes[selector % std::size(kCodes)];
+    if (code == 11) tw::searchEffort = static_cast<int>(bytes.byte() % 6) - 2;
     PathOptimizer* optimizer = tw::optimizerCreate(&tw::StandardPathOptimizer, "fuzz");
     if (optimizer == nullptr) return 0;
     optimizer->algorithm = code;
@@ -63,6 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     tw::optimizerSetStartPoint(optimizer, nullptr, startX, startY, 0.0);
     tw::lengthLowerBound = tw::computeLowerBound(*optimizer);
+    tw::optimizerComputeLength(optimizer);
+    const double inputLength = optimizer->length;
 
     // The search's progress characters would flood the fuzzer's output.
     std::FILE* saved = stdout;
@@ -83,6 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tw::optimizerComputeLength(optimizer);
     if (optimizer->lengthValid != 1) std::abort();
     (void)length;
+    // The near-optimal mode never lengthens the input order.
+    if (code == 11 && optimizer->length > inputLength) std::abort();
     tw::optimizerDestroy(optimizer);
     return 0;
 }

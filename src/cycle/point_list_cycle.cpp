@@ -12,7 +12,9 @@
 #include "framework/run_phases.h"
 #include "framework/slots.h"
 #include "optimizer/contour_processing.h"
+#include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
+#include "optimizer/search_effort.h"
 #include "output/format_real.h"
 #include "output/geometry_writer.h"
 #include "platform/platform.h"
@@ -23,16 +25,6 @@ namespace {
 
 // The module's cycle object begins with its framework part.
 PointListCycle& ownFields(Cycle* cycle) { return *reinterpret_cast<PointListCycle*>(cycle); }
-
-struct AlgorithmName {
-    const char* name;
-    std::int32_t code;
-};
-
-constexpr AlgorithmName kAlgorithms[] = {
-    {"nearest", 1}, {"nearestDirected", 2}, {"nearestDirCross", 3},
-    {"insert", 5},  {"extendedA", 7},       {"extendedB", 8},
-};
 
 // Channels 2, 4, 5 and 6 carry nothing this cycle writes.
 std::int32_t TWCS_CALL acceptRecord(Cycle*, EventRecord*) { return 1; }
@@ -155,13 +147,16 @@ std::int32_t TWCS_CALL readCycleParameters(Cycle* base) {
     if (const std::optional<std::string> y = getParameter(base->parameters, "startY")) cycle.startY = leadingReal(y->c_str());
     base->cycleNumber = 1100;
     if (const std::optional<std::string> algorithm = getParameter(base->parameters, "algorithm")) {
-        for (const AlgorithmName& entry : kAlgorithms) {
+        for (const AlgorithmName& entry : kAlgorithmNames) {
             if (*algorithm == entry.name) {
                 cycle.algorithm = entry.code;
                 break;
             }
         }
     }
+    // Unlike the algorithm, the effort does not outlive the job that sets it.
+    const std::optional<std::string> effort = getParameter(base->parameters, "searchEffort");
+    searchEffort = effort ? parseSearchEffort(*effort) : kDefaultSearchEffort;
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include "exchange/escape_text.h"
 #include "framework/channels.h"
 #include "framework/event_record.h"
+#include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
 #include "output/format_real.h"
 #include "output/geometry_writer.h"
@@ -116,7 +117,9 @@ void finishContour(ContourReadState& state, const ValueDictionary& dictionary) {
         // it from the start point, like every other contour's.
         optimizerSetStartPoint(optimizer, nullptr, own.startX, own.startY, 0.0);
         if (state.pointCount > 1) {
-            lengthLowerBound = computeLowerBound(*optimizer);
+            // The bound costs time quadratic in the points and only the
+            // windowed search reads it; the near-optimal mode goes without.
+            if (optimizer->algorithm != kAlgorithmNearOptimal) lengthLowerBound = computeLowerBound(*optimizer);
             optimizerOptimize(optimizer);
         }
         optimizerComputeLength(optimizer);

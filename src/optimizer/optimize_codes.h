@@ -18,6 +18,7 @@ inline constexpr int kAlgorithmMixed1 = 101;
 inline constexpr int kAlgorithmMixed2 = 102;
 inline constexpr int kAlgorithmMixed3 = 103;
 inline constexpr int kAlgorithmMixed4 = 104;
+inline constexpr int kAlgorithmNearOptimal = 11;
 
 // The code configured when no algorithm name is given.
 inline constexpr int kDefaultAlgorithm = kAlgorithmNearestDirCross;
@@ -36,6 +37,7 @@ inline constexpr AlgorithmName kAlgorithmNames[] = {
     {"insert", kAlgorithmInsert},
     {"extendedA", kAlgorithmExtendedA},
     {"extendedB", kAlgorithmExtendedB},
+    {"nearOptimal", kAlgorithmNearOptimal},
 };
 
 }  // namespace tw

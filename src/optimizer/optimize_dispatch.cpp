@@ -13,6 +13,7 @@
 //   102    "*****  mixed 2  *****"      insertion tour, plain tour
 //   103    "*****  mixed 3  *****"      plain tour twice
 //   104    "*****  mixed 4  *****"      insertion tour twice
+//   11     -                            near-optimal search
 //   other  -                            insertion tour (so 1 runs like 5)
 //
 // Each step applies its own acceptance rule; the next starts from whatever
@@ -22,6 +23,7 @@
 #include "optimizer/crossing_removal.h"
 #include "optimizer/engine.h"
 #include "optimizer/insertion_tours.h"
+#include "optimizer/near_optimal.h"
 #include "optimizer/nearest_tours.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
@@ -80,6 +82,9 @@ void optimizePath(PathOptimizer& optimizer) {
             printBanner("*****  mixed 4  *****\n");
             insertionTour(optimizer, 1, tuning);
             insertionTour(optimizer, 1, tuning);
+            break;
+        case kAlgorithmNearOptimal:
+            nearOptimalPath(optimizer);
             break;
         default:  // kAlgorithmNearest, kAlgorithmInsert and every unknown code
             insertionTour(optimizer, 1, tuning);

@@ -10,6 +10,7 @@
 #include "framework/kernel_slots.h"
 #include "module/cycle_objects.h"
 #include "optimizer/path_optimizer.h"
+#include "optimizer/search_effort.h"
 #include "settings/parameter_list.h"
 #include "support/temp_directory.h"
 
@@ -111,7 +112,8 @@ TEST_F(CycleSlots, CycleParametersReadStartPointNumberAndAlgorithm) {
     const Case cases[] = {
         {"12.5", "extendedB", 12.5, 8}, {"abc", "Nearest", 0.0, 8},      {" -3e2x", "nearest", -300.0, 1},
         {"1", "nearestDirected", 1.0, 2}, {"1", "nearestDirCross", 1.0, 3}, {"1", "insert", 1.0, 5},
-        {"1", "extendedA", 1.0, 7},       {"1", "bogus", 1.0, 7},
+        {"1", "extendedA", 1.0, 7},       {"1", "bogus", 1.0, 7},           {"1", "nearOptimal", 1.0, 11},
+        {"1", "NearOptimal", 1.0, 11},    {"1", "nearOptimal ", 1.0, 11},   {"1", "nearest", 1.0, 1},
     };
     for (const Case& c : cases) {
         set("startX", c.startX);
@@ -128,6 +130,24 @@ TEST_F(CycleSlots, CycleParametersReadStartPointNumberAndAlgorithm) {
     cycle.startY = 7;
     readCycleParameters(&cycle.base);
     EXPECT_EQ(cycle.startY, 7);
+}
+
+TEST_F(CycleSlots, CycleParametersReadTheSearchEffort) {
+    // nullptr: the parameter is absent; the effort does not outlive a job.
+    const struct {
+        const char* text;
+        int expected;
+    } cases[] = {{"37", 37}, {nullptr, 10}, {"1", 1}, {"abc", 10}, {"100", 100}, {"500", 100},
+                 {"0", 1},   {"-3", 1},     {" 12 ", 12}, {"2.5", 10}};
+    for (const auto& c : cases) {
+        searchEffort = 55;
+        freeParameters(cycle.base.parameters);
+        cycle.base.parameters = nullptr;
+        if (c.text != nullptr) set("searchEffort", c.text);
+        EXPECT_EQ(readCycleParameters(&cycle.base), 1);
+        EXPECT_EQ(searchEffort, c.expected) << (c.text != nullptr ? c.text : "absent");
+    }
+    searchEffort = kDefaultSearchEffort;
 }
 
 TEST_F(CycleSlots, StartCreatesTheOptimizerWithTheAlgorithm) {

@@ -2,11 +2,13 @@
 // the geometry file, checked through the files a user sees.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "job_runner.h"
 #include "module/cycle_objects.h"
+#include "optimizer/search_effort.h"
 
 namespace tw {
 namespace {
@@ -208,6 +210,44 @@ TEST_F(PointListRun, SourceNamedLikeTheWorkingCopyIsReadInPlaceAndKept) {
     ASSERT_EQ(runJob({"-Sjob"}), 1);
     EXPECT_EQ(readFile("osrc_tmp.twx"), source);
     EXPECT_NE(readFile("out.twx").find("cmnt[N=1;L=1]"), std::string::npos);
+}
+
+// The "L=" value of the first contour comment in a geometry file.
+double firstContourLength(const std::string& output) {
+    const std::size_t at = output.find(";L=");
+    return at == std::string::npos ? -1.0 : std::strtod(output.c_str() + at + 3, nullptr);
+}
+
+TEST_F(PointListRun, NearOptimalJobReachesTheModeWithItsEffort) {
+    // 60 holes scattered by two multiplicative sequences.
+    std::string source = kExchangeHead + "oContour[Z]( )\n{\n";
+    for (int i = 1; i <= 60; ++i) {
+        source += "  oP( x[" + std::to_string(i * 7919 % 1000) + "] y[" + std::to_string(i * 104729 % 997) + "] )\n";
+    }
+    source += "}\n";
+    job("algorithm := nearestDirCross\n");
+    const double directed = firstContourLength(run(source));
+    job("algorithm := nearOptimal\nsearchEffort := 3\n");
+    const std::string output = run(source);
+    const double nearOptimal = firstContourLength(output);
+    EXPECT_EQ(searchEffort, 3);
+    ASSERT_GT(nearOptimal, 0.0) << output;
+    EXPECT_LT(nearOptimal, directed);
+    EXPECT_NE(output.find("cmnt[N=60;"), std::string::npos);
+    // The same job again gives the same file; another effort is read anew.
+    EXPECT_EQ(run(source), output);
+    job("algorithm := nearOptimal\nsearchEffort := lots\n");
+    run(source);
+    EXPECT_EQ(searchEffort, kDefaultSearchEffort);
+    // An unknown name keeps the code the job before chose.
+    job("algorithm := nearOptimal\n");
+    const double defaultEffort = firstContourLength(run(source));
+    job("algorithm := NEAROPTIMAL\n");
+    EXPECT_EQ(firstContourLength(run(source)), defaultEffort);
+    job("algorithm := nearestDirCross\n");
+    run(source);
+    job("algorithm := NEAROPTIMAL\n");
+    EXPECT_EQ(firstContourLength(run(source)), directed);
 }
 
 TEST_F(PointListRun, CfgModeRunCompletesWithoutGeometry) {

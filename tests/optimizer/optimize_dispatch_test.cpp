@@ -126,7 +126,7 @@ TEST(OptimizeDispatch, CodesRunTheirStepsInOrder) {
 }
 
 TEST(OptimizeDispatch, ConfigurationNamesMapToTheirCodes) {
-    ASSERT_EQ(std::size(kAlgorithmNames), 6u);
+    ASSERT_EQ(std::size(kAlgorithmNames), 7u);
     EXPECT_EQ(kAlgorithmNames[0].name, "nearest");
     EXPECT_EQ(kAlgorithmNames[0].code, 1);
     EXPECT_EQ(kAlgorithmNames[1].name, "nearestDirected");
@@ -139,6 +139,8 @@ TEST(OptimizeDispatch, ConfigurationNamesMapToTheirCodes) {
     EXPECT_EQ(kAlgorithmNames[4].code, 7);
     EXPECT_EQ(kAlgorithmNames[5].name, "extendedB");
     EXPECT_EQ(kAlgorithmNames[5].code, 8);
+    EXPECT_EQ(kAlgorithmNames[6].name, "nearOptimal");
+    EXPECT_EQ(kAlgorithmNames[6].code, 11);
     EXPECT_EQ(kDefaultAlgorithm, 3);
 }
 

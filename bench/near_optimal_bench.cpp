@@ -1,0 +1,200 @@
+// Near-optimal mode benchmark: every TSPLIB drilling instance of the shared
+// benchmark folder, from the start point of its reference open path
+// (reference_paths.csv), at one effort; then the effort curve (ratio against
+// processor time) on pcb3038 and d18512.
+//
+// Each row gives the processor time of the optimize call alone (the contour
+// driver's lower bound is not part of the mode), the length, the ratio to
+// the reference and whether the order is a permutation. Usage:
+//
+//   bench_near_optimal_bench [--effort E] [--max-points N] [--curve E,E,...]
+//                            [--curve-sets name,name,...] [--no-curve]
+//
+// Defaults: effort 10 (the mode's default), every instance, curve efforts
+// 1,2,5,10,20,50,100 on pcb3038,d18512.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "optimizer/optimize_codes.h"
+#include "optimizer/path_optimizer.h"
+#include "optimizer/search_effort.h"
+
+namespace {
+
+struct Point {
+    double x;
+    double y;
+};
+
+struct Instance {
+    std::string name;
+    std::vector<Point> points;
+    Point start;
+    double reference;
+};
+
+struct Result {
+    double cpuSeconds = 0;
+    double length = 0;
+    bool permutation = false;
+};
+
+std::vector<std::string> splitList(const std::string& text) {
+    std::vector<std::string> items;
+    std::stringstream stream(text);
+    for (std::string item; std::getline(stream, item, ',');) {
+        if (!item.empty()) items.push_back(item);
+    }
+    return items;
+}
+
+std::optional<std::vector<Point>> readTsplib(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) return std::nullopt;
+    std::vector<Point> points;
+    bool inCoordinates = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("NODE_COORD_SECTION", 0) == 0) {
+            inCoordinates = true;
+            continue;
+        }
+        if (!inCoordinates) continue;
+        if (line.rfind("EOF", 0) == 0) break;
+        std::istringstream fields(line);
+        long id = 0;
+        double x = 0;
+        double y = 0;
+        if (fields >> id >> x >> y) points.push_back({x, y});
+    }
+    return points;
+}
+
+// Instances in order of size.
+std::vector<Instance> readInstances(int maxPoints) {
+    const std::string directory = TW_SHARED_BENCH_DIR;
+    std::ifstream in(directory + "/reference_paths.csv");
+    std::vector<Instance> instances;
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        const std::vector<std::string> fields = splitList(line);
+        if (fields.size() < 5) continue;
+        const int count = std::atoi(fields[1].c_str());
+        if (count > maxPoints) continue;
+        const std::optional<std::vector<Point>> points = readTsplib(directory + "/tsplib/" + fields[0] + ".tsp");
+        if (!points || static_cast<int>(points->size()) != count) {
+            std::fprintf(stderr, "skipping %s: cannot read %d points\n", fields[0].c_str(), count);
+            continue;
+        }
+        instances.push_back({fields[0], *points,
+                             {std::strtod(fields[2].c_str(), nullptr), std::strtod(fields[3].c_str(), nullptr)},
+                             std::strtod(fields[4].c_str(), nullptr)});
+    }
+    std::stable_sort(instances.begin(), instances.end(),
+                     [](const Instance& a, const Instance& b) { return a.points.size() < b.points.size(); });
+    return instances;
+}
+
+Result run(const Instance& instance, int effort) {
+    PathOptimizer* optimizer = tw::optimizerCreate(&tw::StandardPathOptimizer, "bench");
+    Result result;
+    if (optimizer == nullptr) return result;
+    optimizer->algorithm = tw::kAlgorithmNearOptimal;
+    for (const Point& p : instance.points) tw::optimizerAddPoint(optimizer, nullptr, p.x, p.y, 0, 0, 0);
+    tw::optimizerSetStartPoint(optimizer, nullptr, instance.start.x, instance.start.y, 0);
+    tw::searchEffort = effort;
+    const std::clock_t begin = std::clock();
+    tw::optimizerOptimize(optimizer);
+    result.cpuSeconds = static_cast<double>(std::clock() - begin) / CLOCKS_PER_SEC;
+    tw::optimizerComputeLength(optimizer);
+    result.length = optimizer->length;
+    std::vector<int> sorted = optimizer->order;
+    std::sort(sorted.begin(), sorted.end());
+    result.permutation = static_cast<int>(sorted.size()) == optimizer->count;
+    for (int k = 0; result.permutation && k < optimizer->count; ++k) result.permutation = sorted[k] == k;
+    tw::optimizerDestroy(optimizer);
+    tw::searchEffort = tw::kDefaultSearchEffort;
+    return result;
+}
+
+void printRow(const Instance& instance, int effort, const Result& result) {
+    std::printf("%-10s %6zu %6d %9.3f %16.3f %16.3f %8.4f %s\n", instance.name.c_str(), instance.points.size(), effort,
+                result.cpuSeconds, result.length, instance.reference, result.length / instance.reference,
+                result.permutation ? "yes" : "NO");
+    std::fflush(stdout);
+}
+
+void printHead(const char* title) {
+    std::printf("\n%s\n%-10s %6s %6s %9s %16s %16s %8s %s\n", title, "instance", "n", "effort", "cpu s", "length",
+                "reference", "ratio", "perm");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int effort = tw::kDefaultSearchEffort;
+    int maxPoints = 1 << 30;
+    bool curve = true;
+    std::vector<std::string> curveEfforts = {"1", "2", "5", "10", "20", "50", "100"};
+    std::vector<std::string> curveSets = {"pcb3038", "d18512"};
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (argument == "--effort" && hasValue) {
+            effort = std::clamp(std::atoi(argv[++i]), tw::kMinSearchEffort, tw::kMaxSearchEffort);
+        } else if (argument == "--max-points" && hasValue) {
+            maxPoints = std::atoi(argv[++i]);
+        } else if (argument == "--curve" && hasValue) {
+            curveEfforts = splitList(argv[++i]);
+        } else if (argument == "--curve-sets" && hasValue) {
+            curveSets = splitList(argv[++i]);
+        } else if (argument == "--no-curve") {
+            curve = false;
+        } else {
+            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve]\n",
+                         argv[0]);
+            return 2;
+        }
+    }
+    const std::vector<Instance> instances = readInstances(maxPoints);
+    if (instances.empty()) {
+        std::fprintf(stderr, "no instances found under %s\n", TW_SHARED_BENCH_DIR);
+        return 1;
+    }
+
+    printHead("nearOptimal on the TSPLIB drilling instances");
+    double ratioSum = 0;
+    double worst = 0;
+    for (const Instance& instance : instances) {
+        const Result result = run(instance, effort);
+        printRow(instance, effort, result);
+        const double ratio = result.length / instance.reference;
+        ratioSum += ratio;
+        worst = std::max(worst, ratio);
+    }
+    std::printf("mean ratio %.4f, worst ratio %.4f over %zu instances\n", ratioSum / static_cast<double>(instances.size()),
+                worst, instances.size());
+
+    if (!curve) return 0;
+    printHead("effort curve: ratio against processor time");
+    for (const std::string& name : curveSets) {
+        for (const Instance& instance : instances) {
+            if (instance.name != name) continue;
+            for (const std::string& text : curveEfforts) {
+                const int e = std::clamp(std::atoi(text.c_str()), tw::kMinSearchEffort, tw::kMaxSearchEffort);
+                printRow(instance, e, run(instance, e));
+            }
+        }
+    }
+    return 0;
+}

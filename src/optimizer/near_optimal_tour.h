@@ -1,0 +1,57 @@
+// A closed tour as an array of nodes with the position of every node, the
+// representation that makes neighbour look-ups O(1) and reversals as cheap as
+// the shorter side of the tour.
+//
+// Every change is a two-exchange: `exchange(t1, t2, t3, t4)` removes the
+// edges (t1,t2) and (t3,t4) and adds (t2,t3) and (t4,t1). It needs t2 to
+// follow t1 and t4 to precede t3, or t2 to precede t1 and t4 to follow t3;
+// then the result is again one tour. Each exchange is recorded so that a
+// series of them can be taken back in reverse order.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace tw::nearopt {
+
+struct Exchange {
+    int t1, t2, t3, t4;
+};
+
+class ArrayTour {
+public:
+    // The tour visiting `order` (a permutation of 0 .. size-1) in turn.
+    explicit ArrayTour(const std::vector<int>& order);
+
+    int size() const { return size_; }
+    int next(int node) const { return order_[wrap(position_[static_cast<std::size_t>(node)] + 1)]; }
+    int previous(int node) const { return order_[wrap(position_[static_cast<std::size_t>(node)] - 1 + size_)]; }
+    int at(int position) const { return order_[static_cast<std::size_t>(position)]; }
+    int positionOf(int node) const { return position_[static_cast<std::size_t>(node)]; }
+
+    // Applies and records the exchange (preconditions above). Returns the
+    // number of nodes moved, the work it cost.
+    long long exchange(int t1, int t2, int t3, int t4);
+
+    // Number of nodes the exchange would move (it reverses the shorter side).
+    int exchangeCost(int t1, int t2, int t3, int t4) const;
+
+    // Number of recorded exchanges; undoTo(mark) takes back every exchange
+    // recorded after `mark` was read, forgetting them.
+    std::size_t mark() const { return log_.size(); }
+    long long undoTo(std::size_t mark);
+    void forget() { log_.clear(); }
+    const Exchange& recorded(std::size_t index) const { return log_[index]; }
+
+private:
+    std::size_t wrap(int position) const { return static_cast<std::size_t>(position >= size_ ? position - size_ : position); }
+    long long apply(int t1, int t2, int t3, int t4);
+    long long reversePath(int from, int to);
+
+    int size_;
+    std::vector<int> order_;
+    std::vector<int> position_;
+    std::vector<Exchange> log_;
+};
+
+}  // namespace tw::nearopt
