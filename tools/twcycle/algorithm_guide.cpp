@@ -17,15 +17,15 @@ struct Advice {
 // still listed.
 constexpr Advice kAdvice[] = {
     {"nearest", "cheapest insertion with improvement passes: the same search as \"insert\" "
-                "despite its name; short paths, slow on large contours"},
+                "despite its name; short paths, seconds on 20,000 points"},
     {"nearestDirected", "nearest-neighbour tour that prefers going straight on; the quickest, "
                         "and the longest paths"},
     {"nearestDirCross", "nearestDirected, then crossings removed; the best trade-off of time "
                         "and path length"},
     {"insert", "cheapest insertion with improvement passes (the same search as \"nearest\"); short "
-               "paths, slow on large contours"},
+               "paths, seconds on 20,000 points"},
     {"extendedA", "insertion over growing windows, stopped near a lower bound; short paths, the "
-                  "slowest on large contours"},
+                  "slowest of the names"},
     {"extendedB", "cheapest insertion followed by the short improvement passes only: less work than "
                   "\"insert\", paths a little longer"},
     {"nearOptimal", "local search with a counted budget (parameter searchEffort); the shortest "
@@ -171,8 +171,9 @@ std::string parameterListText() {
     };
     // Parameters of one algorithm are listed when the module names it.
     if (tableHas("nearOptimal"))
-        rows.push_back({"searchEffort", "10", "(nearOptimal only) how much work the search does, in counted "
-                                              "steps: the same input gives the same path"});
+        rows.push_back({"searchEffort", "10", "(nearOptimal only) how much work the search does, 1 to 100, in "
+                                              "counted steps: the same input gives the same path; out of "
+                                              "range is clamped, other text gives 10"});
     std::string text;
     constexpr std::size_t kNameColumn = 17;
     constexpr std::size_t kDefaultColumn = 10;
