@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -104,9 +107,13 @@ inline CodeRun runCode(const GeneratedSet& set, const std::vector<int>& order, i
     return run;
 }
 
-inline ::testing::AssertionResult sameRun(const CodeRun& reference, const CodeRun& fast) {
+// The lower bound is read only by heuristics that refuse coordinates out of
+// range, so for such sets its value is not compared (`compareBound` false).
+inline ::testing::AssertionResult sameRun(const CodeRun& reference, const CodeRun& fast, bool compareBound = true) {
     if (auto r = sameOrder("order", reference.order, fast.order); !r) return r;
-    if (auto r = sameDouble("lower bound", reference.lowerBound, fast.lowerBound); !r) return r;
+    if (compareBound) {
+        if (auto r = sameDouble("lower bound", reference.lowerBound, fast.lowerBound); !r) return r;
+    }
     if (auto r = sameDouble("stored length", reference.lengthLeft, fast.lengthLeft); !r) return r;
     if (auto r = sameDouble("final length", reference.finalLength, fast.finalLength); !r) return r;
     if (reference.output != fast.output) {
