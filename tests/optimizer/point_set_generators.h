@@ -96,8 +96,10 @@ inline double roundTo(double value, int decimals) {
     return std::round(value * scale) / scale;
 }
 
+// `value` moved by |steps| ulps, away from zero for steps > 0 and towards
+// it for steps < 0.
 inline double stepUlps(double value, int steps) {
-    const double toward = steps < 0 ? -INFINITY : INFINITY;
+    const double toward = (steps < 0) == (value < 0) ? INFINITY : -INFINITY;
     for (int s = 0; s < std::abs(steps); ++s) value = std::nextafter(value, toward);
     return value;
 }
