@@ -3,7 +3,7 @@
 // reference engine and once with the fast engine. The first byte names the
 // code that gets the most points and the rotation of the starting order.
 // Aborts when the two engines differ in order, stored length, final length
-// bits, lower bound or printed output, when an order stops being a
+// bits, lower bound or printed output (banners), when an order stops being a
 // permutation, or when the length is not valid.
 #include <algorithm>
 #include <cmath>
@@ -155,7 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (reference.order != fast.order) std::abort();
         if (!sameBits(reference.storedLength, fast.storedLength)) std::abort();
         if (!sameBits(reference.finalLength, fast.finalLength)) std::abort();
-        if (reference.output != fast.output) std::abort();
+        // The weight-matrix search's spinner keeps its position from one
+        // search to the next, so its output differs between two runs by
+        // design; it uses neither engine.
+        if (code != 6 && reference.output != fast.output) std::abort();
         // The bound is read only where every coordinate is in range.
         if (reference.orderable && !sameBits(reference.lowerBound, fast.lowerBound)) std::abort();
     }
