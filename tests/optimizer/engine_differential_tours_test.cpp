@@ -73,7 +73,7 @@ TEST(EngineDifferentialTours, DistanceNearTieChains) {
 // below 0.001 and at or just above it: the directed tour's near-tie test
 // must see both outcomes.
 TEST(PointSetGenerators, DistanceNearTiesStraddleTheTolerance) {
-    const GeneratedSet set = test::generateSet({SetKind::kDistanceNearTies, 120, 3, test::StartKind::kInside});
+    const GeneratedSet set = test::generateSet({SetKind::kDistanceNearTies, 80, 3, test::StartKind::kInside});
     int below = 0;
     int atOrAbove = 0;
     const auto& p = set.points;
