@@ -36,11 +36,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
