@@ -1,24 +1,33 @@
-// Path-optimizer benchmark: every configurable algorithm on synthetic point
-// sets (uniform, clustered, hole grid) and on the TSPLIB drilling instances,
-// from a start point at the lower-left corner of each set's bounding box.
+// Path-optimizer benchmark: both engines, on the same point sets, for every
+// configurable algorithm name. The sets are synthetic (uniform, clustered,
+// hole grid; the start at the lower-left corner of the bounding box) and the
+// TSPLIB drilling instances (started where reference_paths.csv says, so the
+// ratio to its open-path length compares the same open path).
 //
-// For each run it prints the path length, the wall-clock and processor time
-// of one contour's work (lower bound, optimize, final length, as the contour
-// driver does it), the peak resident memory of the process that ran it, and
-// the ratio of the length to the reference open-path length where one
-// exists. TSPLIB
-// instances start from the start point given with their reference
-// (reference_paths.csv: the lower-left corner of the bounding box), so the
-// ratio compares the same open path.
+// For every set and name it prints the processor time of one contour's work
+// (lower bound, optimize, final length, as the contour driver does it) under
+// the reference engine and under the fast engine, the speed-up, the peak
+// resident memory of each run's process, whether the two outputs are
+// identical (order and length bits), the length and the ratio to the
+// reference length. Runs shorter than --min-time are repeated and averaged.
+// At the end it fits, for every name, the exponent of the fast engine's time
+// against the number of points (least squares of log time on log n over
+// the sets of 2,000 to 18,512 points).
 //
-// Each run happens in a child process with a wall-clock cap; a run that hits
-// the cap is abandoned and reported as "cap hit". Usage:
+// Each run happens in a child process whose processor time is capped (and
+// whose wall-clock time is capped at four times that): a reference run that
+// hits its cap is reported as "over", and then neither a speed-up nor an
+// identity can be given. Usage:
 //
-//   bench_optimizer_bench [--cap SECONDS] [--sizes N,N,...] [--max-tsplib N]
-//                         [--algorithms name,name,...] [--sets name,name,...]
+//   bench_optimizer_bench [--cap SECONDS] [--fast-cap SECONDS] [--fast-only]
+//                         [--names name,...] [--sets set,...] [--sizes N,...]
+//                         [--max-tsplib N] [--min-time SECONDS]
 //
-// Defaults: cap 20 s, sizes 100,1000,5000, TSPLIB instances up to 5000 points,
-// all six algorithms, all sets (uniform, clustered, grid, tsplib).
+// --sets takes kinds (uniform, clustered, grid, tsplib) and single sets
+// (uniform-5000, grid-2000, rl5915, ...). Defaults: reference cap 20 s,
+// fast cap 300 s, every name, uniform sets of 1,000 to 16,000 points
+// (--sizes), clustered and grid sets of 5,000 and 16,000, and every TSPLIB
+// instance up to --max-tsplib (18,512) points.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -27,11 +36,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,313 +49,381 @@
 #define TW_BENCH_CHILD_PROCESSES 1
 #endif
 
+#include "optimizer/engine.h"
+#include "optimizer_bench_sets.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
 
 namespace {
 
-struct Point {
-    double x;
-    double y;
-};
+using bench::Point;
+using bench::PointSet;
+using bench::splitList;
 
-struct PointSet {
-    std::string name;
-    std::vector<Point> points;
-    Point start{0, 0};
-    std::optional<double> reference;  // reference open-path length
+constexpr double kDefaultCapSeconds = 20.0;
+constexpr double kDefaultFastCapSeconds = 300.0;
+constexpr double kDefaultMinSeconds = 0.5;
+constexpr int kDefaultMaxTsplibPoints = 18512;
+// Sets whose sizes enter the fitted exponent.
+constexpr int kFitSmallest = 2000;
+constexpr int kFitLargest = 18512;
+
+// ---------------------------------------------------------------- runs
+
+// What a child reports, followed by `count` order entries.
+struct RunHeader {
+    int ok = 0;
+    int count = 0;
+    int repeats = 0;
+    double length = 0;
+    double cpuSeconds = 0;  // processor time of one run (mean over repeats)
+    double wallSeconds = 0;
+    long peakKilobytes = 0;
 };
 
 struct RunResult {
-    double length = 0;
-    double seconds = 0;     // wall clock
-    double cpuSeconds = 0;  // processor time of the process (user + system)
-    long peakKilobytes = 0;
-    int permutation = 0;  // 1 when the final order is a permutation
+    RunHeader header;
+    std::vector<int> order;
 };
 
-constexpr double kDefaultCapSeconds = 20.0;
-constexpr int kDefaultMaxTsplibPoints = 5000;
-constexpr double kFieldSize = 1000.0;   // side of the synthetic square
-constexpr double kClusterRadius = 15.0;
-constexpr int kPointsPerCluster = 50;
-constexpr double kGridPitch = 2.54;     // 0.1 inch hole pitch
-constexpr std::uint64_t kSeed = 20240611;
+enum class Status { kDone, kCapped, kFailed, kSkipped };
 
-// Coordinates with three decimals, as a drilling program gives them.
-double thousandths(double value) { return std::floor(value * 1000.0 + 0.5) / 1000.0; }
-
-// Uniform in [0, 1) from 53 random bits: the same on every platform.
-double unit(std::mt19937_64& random) { return static_cast<double>(random() >> 11) * 0x1p-53; }
-
-Point lowerLeft(const std::vector<Point>& points) {
-    Point corner = points.front();
-    for (const Point& p : points) {
-        corner.x = std::min(corner.x, p.x);
-        corner.y = std::min(corner.y, p.y);
-    }
-    return corner;
-}
-
-PointSet uniformSet(int count) {
-    std::mt19937_64 random(kSeed + static_cast<std::uint64_t>(count));
-    PointSet set{"uniform-" + std::to_string(count), {}, {}, std::nullopt};
-    for (int i = 0; i < count; ++i) {
-        set.points.push_back({thousandths(unit(random) * kFieldSize), thousandths(unit(random) * kFieldSize)});
-    }
-    set.start = lowerLeft(set.points);
-    return set;
-}
-
-PointSet clusteredSet(int count) {
-    std::mt19937_64 random(kSeed * 3 + static_cast<std::uint64_t>(count));
-    PointSet set{"clustered-" + std::to_string(count), {}, {}, std::nullopt};
-    const int clusters = std::max(1, count / kPointsPerCluster);
-    std::vector<Point> centres;
-    for (int c = 0; c < clusters; ++c) centres.push_back({unit(random) * kFieldSize, unit(random) * kFieldSize});
-    while (static_cast<int>(set.points.size()) < count) {
-        const Point& centre = centres[random() % centres.size()];
-        const double dx = (2 * unit(random) - 1) * kClusterRadius;
-        const double dy = (2 * unit(random) - 1) * kClusterRadius;
-        if (dx * dx + dy * dy > kClusterRadius * kClusterRadius) continue;
-        set.points.push_back({thousandths(centre.x + dx), thousandths(centre.y + dy)});
-    }
-    set.start = lowerLeft(set.points);
-    return set;
-}
-
-// A regular grid filled row by row: many exactly equal distances.
-PointSet gridSet(int count) {
-    PointSet set{"grid-" + std::to_string(count), {}, {}, std::nullopt};
-    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
-    for (int i = 0; i < count; ++i) {
-        set.points.push_back({thousandths((i % columns) * kGridPitch), thousandths((i / columns) * kGridPitch)});
-    }
-    set.start = lowerLeft(set.points);
-    return set;
-}
-
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::stringstream stream(text);
-    for (std::string item; std::getline(stream, item, ',');) {
-        if (!item.empty()) items.push_back(item);
-    }
-    return items;
-}
-
-std::optional<std::vector<Point>> readTsplib(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
-    std::vector<Point> points;
-    bool inCoordinates = false;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("NODE_COORD_SECTION", 0) == 0) {
-            inCoordinates = true;
-            continue;
-        }
-        if (!inCoordinates) continue;
-        if (line.rfind("EOF", 0) == 0) break;
-        std::istringstream fields(line);
-        long id = 0;
-        double x = 0;
-        double y = 0;
-        if (fields >> id >> x >> y) points.push_back({x, y});
-    }
-    return points;
-}
-
-struct Reference {
-    int count;
-    Point start;
-    double length;
+struct Measured {
+    Status status = Status::kSkipped;
+    RunResult result;
 };
 
-std::map<std::string, Reference> readReferences(const std::string& path) {
-    std::map<std::string, Reference> references;
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);  // header
-    while (std::getline(in, line)) {
-        const std::vector<std::string> fields = splitList(line);
-        if (fields.size() < 5) continue;
-        references[fields[0]] = Reference{std::atoi(fields[1].c_str()),
-                                          {std::strtod(fields[2].c_str(), nullptr), std::strtod(fields[3].c_str(), nullptr)},
-                                          std::strtod(fields[4].c_str(), nullptr)};
-    }
-    return references;
-}
-
-std::vector<PointSet> tsplibSets(int maxPoints) {
-    const std::string directory = std::string(TW_SHARED_BENCH_DIR);
-    std::vector<PointSet> sets;
-    const std::map<std::string, Reference> references = readReferences(directory + "/reference_paths.csv");
-    std::vector<std::pair<int, std::string>> bySize;
-    for (const auto& [name, reference] : references) bySize.push_back({reference.count, name});
-    std::sort(bySize.begin(), bySize.end());
-    for (const auto& [count, name] : bySize) {
-        if (count > maxPoints) continue;
-        const std::optional<std::vector<Point>> points = readTsplib(directory + "/tsplib/" + name + ".tsp");
-        if (!points || static_cast<int>(points->size()) != count) {
-            std::fprintf(stderr, "skipping %s: cannot read %d points\n", name.c_str(), count);
-            continue;
-        }
-        const Reference& reference = references.at(name);
-        sets.push_back({name, *points, reference.start, reference.length});
-    }
-    return sets;
-}
-
-#if defined(TW_BENCH_CHILD_PROCESSES)
 double cpuSecondsSoFar() {
+#if defined(TW_BENCH_CHILD_PROCESSES)
     struct rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-}
 #else
-double cpuSecondsSoFar() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 #endif
+}
 
-// One contour's work as the contour driver does it.
-RunResult optimizeOnce(const PointSet& set, int code) {
+long peakKilobytes() {
+#if defined(TW_BENCH_CHILD_PROCESSES)
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;  // kilobytes on Linux
+#else
+    return 0;
+#endif
+}
+
+// One contour's work as the contour driver does it, under `engine`;
+// repeated until `minSeconds` of processor time have passed.
+RunResult optimizeTimed(const PointSet& set, int code, tw::EngineKind engine, double minSeconds) {
     RunResult result;
-    PathOptimizer* optimizer = tw::optimizerCreate(&tw::StandardPathOptimizer, set.name.c_str());
-    if (optimizer == nullptr) return result;
-    optimizer->algorithm = code;
-    for (const Point& p : set.points) tw::optimizerAddPoint(optimizer, nullptr, p.x, p.y, 0, 0, 0);
-    const auto begin = std::chrono::steady_clock::now();
-    const double cpuBegin = cpuSecondsSoFar();
-    tw::optimizerSetStartPoint(optimizer, nullptr, set.start.x, set.start.y, 0);
-    tw::lengthLowerBound = tw::computeLowerBound(*optimizer);
-    tw::optimizerOptimize(optimizer);
-    tw::optimizerComputeLength(optimizer);
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    result.cpuSeconds = cpuSecondsSoFar() - cpuBegin;
-    result.length = optimizer->length;
-    std::vector<char> seen(set.points.size(), 0);
-    result.permutation = optimizer->count == static_cast<int>(set.points.size()) ? 1 : 0;
-    for (int k = 0; k < optimizer->count && result.permutation != 0; ++k) {
-        const int index = optimizer->order[k];
-        if (index < 0 || index >= optimizer->count || seen[index] != 0) result.permutation = 0;
-        else seen[index] = 1;
-    }
-    tw::optimizerDestroy(optimizer);
+    tw::EngineScope scope(engine);
+    double cpuTotal = 0;
+    double wallTotal = 0;
+    do {
+        PathOptimizer* optimizer = tw::optimizerCreate(&tw::StandardPathOptimizer, set.name.c_str());
+        if (optimizer == nullptr) return result;
+        optimizer->algorithm = code;
+        for (const Point& p : set.points) tw::optimizerAddPoint(optimizer, nullptr, p.x, p.y, 0, 0, 0);
+        const auto wallBegin = std::chrono::steady_clock::now();
+        const double cpuBegin = cpuSecondsSoFar();
+        tw::optimizerSetStartPoint(optimizer, nullptr, set.start.x, set.start.y, 0);
+        tw::lengthLowerBound = tw::computeLowerBound(*optimizer);
+        tw::optimizerOptimize(optimizer);
+        tw::optimizerComputeLength(optimizer);
+        cpuTotal += cpuSecondsSoFar() - cpuBegin;
+        wallTotal += std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBegin).count();
+        if (result.header.repeats++ == 0) {
+            result.header.length = optimizer->length;
+            result.header.count = optimizer->count;
+            result.order = optimizer->order;
+        }
+        tw::optimizerDestroy(optimizer);
+    } while (cpuTotal < minSeconds);
+    result.header.ok = 1;
+    result.header.cpuSeconds = cpuTotal / result.header.repeats;
+    result.header.wallSeconds = wallTotal / result.header.repeats;
     return result;
 }
 
 #if defined(TW_BENCH_CHILD_PROCESSES)
-long peakKilobytes() {
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;  // kilobytes on Linux
+bool writeAll(int descriptor, const void* data, std::size_t size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(descriptor, bytes, size);
+        if (written <= 0) return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
-// Runs the optimization in a child that the cap ends; nullopt when capped
-// (`capped` set) or failed.
-std::optional<RunResult> runCapped(const PointSet& set, int code, double capSeconds, bool& capped) {
-    capped = false;
+std::size_t readAll(int descriptor, void* data, std::size_t size) {
+    char* bytes = static_cast<char*>(data);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t part = read(descriptor, bytes + got, size - got);
+        if (part <= 0) break;
+        got += static_cast<std::size_t>(part);
+    }
+    return got;
+}
+
+// Runs the work in a child limited to `capSeconds` of processor time (and
+// four times that of wall-clock time, against a stalled machine).
+Measured runCapped(const PointSet& set, int code, tw::EngineKind engine, double capSeconds, double minSeconds) {
+    Measured measured;
+    measured.status = Status::kFailed;
     int channel[2];
-    if (pipe(channel) != 0) return std::nullopt;
+    if (pipe(channel) != 0) return measured;
     std::fflush(stdout);
     const pid_t child = fork();
     if (child < 0) {
         close(channel[0]);
         close(channel[1]);
-        return std::nullopt;
+        return measured;
     }
     if (child == 0) {
         close(channel[0]);
-        alarm(static_cast<unsigned>(std::ceil(capSeconds)));
-        RunResult result = optimizeOnce(set, code);
-        result.peakKilobytes = peakKilobytes();
-        const ssize_t written = write(channel[1], &result, sizeof result);
-        _exit(written == static_cast<ssize_t>(sizeof result) ? 0 : 1);
+        const rlim_t seconds = static_cast<rlim_t>(std::ceil(capSeconds));
+        struct rlimit limit {seconds, seconds + 1};
+        setrlimit(RLIMIT_CPU, &limit);
+        struct rlimit noCore {0, 0};  // the cap's signal would dump core
+        setrlimit(RLIMIT_CORE, &noCore);
+        alarm(static_cast<unsigned>(std::ceil(4 * capSeconds + 10)));
+        // The optimizer's banners would break the table.
+        if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(1);
+        RunResult result = optimizeTimed(set, code, engine, std::min(minSeconds, capSeconds / 2));
+        result.header.peakKilobytes = peakKilobytes();
+        const bool sent = writeAll(channel[1], &result.header, sizeof result.header) &&
+                          writeAll(channel[1], result.order.data(), result.order.size() * sizeof(int));
+        _exit(sent ? 0 : 1);
     }
     close(channel[1]);
     RunResult result;
-    const ssize_t got = read(channel[0], &result, sizeof result);
+    bool complete = readAll(channel[0], &result.header, sizeof result.header) == sizeof result.header;
+    if (complete && result.header.count >= 0 &&
+        result.header.count <= static_cast<int>(set.points.size())) {
+        result.order.resize(static_cast<std::size_t>(result.header.count));
+        complete = readAll(channel[0], result.order.data(), result.order.size() * sizeof(int)) ==
+                   result.order.size() * sizeof(int);
+    } else {
+        complete = false;
+    }
     close(channel[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    capped = WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM;
-    if (got != static_cast<ssize_t>(sizeof result) || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return std::nullopt;
+    if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGALRM ||
+                                WTERMSIG(status) == SIGKILL)) {
+        measured.status = Status::kCapped;
+        return measured;
     }
-    return result;
+    if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || result.header.ok == 0) return measured;
+    measured.status = Status::kDone;
+    measured.result = std::move(result);
+    return measured;
 }
 #else
-std::optional<RunResult> runCapped(const PointSet& set, int code, double, bool& capped) {
-    capped = false;
-    return optimizeOnce(set, code);  // no child processes: no cap
+Measured runCapped(const PointSet& set, int code, tw::EngineKind engine, double, double minSeconds) {
+    Measured measured;  // no child processes: no cap
+    measured.result = optimizeTimed(set, code, engine, minSeconds);
+    measured.status = measured.result.header.ok != 0 ? Status::kDone : Status::kFailed;
+    return measured;
 }
 #endif
+
+bool isPermutation(const std::vector<int>& order, std::size_t count) {
+    if (order.size() != count) return false;
+    std::vector<char> seen(count, 0);
+    for (int index : order) {
+        if (index < 0 || static_cast<std::size_t>(index) >= count || seen[static_cast<std::size_t>(index)] != 0) {
+            return false;
+        }
+        seen[static_cast<std::size_t>(index)] = 1;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- table
+
+std::string timeText(const Measured& run, double cap) {
+    char text[32];
+    switch (run.status) {
+        case Status::kDone: std::snprintf(text, sizeof text, "%.3f", run.result.header.cpuSeconds); break;
+        case Status::kCapped: std::snprintf(text, sizeof text, ">%.0f", cap); break;
+        case Status::kFailed: return "failed";
+        case Status::kSkipped: return "-";
+    }
+    return text;
+}
+
+std::string memoryText(const Measured& run) {
+    if (run.status != Status::kDone) return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", run.result.header.peakKilobytes / 1024.0);
+    return text;
+}
+
+std::string speedUpText(const Measured& reference, const Measured& fast) {
+    if (reference.status == Status::kCapped && fast.status == Status::kDone) return "over";
+    if (reference.status != Status::kDone || fast.status != Status::kDone) return "-";
+    const double fastSeconds = std::max(fast.result.header.cpuSeconds, 1e-9);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", reference.result.header.cpuSeconds / fastSeconds);
+    return text;
+}
+
+std::string identicalText(const Measured& reference, const Measured& fast) {
+    if (reference.status != Status::kDone || fast.status != Status::kDone) return "n/a";
+    const RunHeader& a = reference.result.header;
+    const RunHeader& b = fast.result.header;
+    const bool same = reference.result.order == fast.result.order && std::memcmp(&a.length, &b.length, sizeof a.length) == 0;
+    return same ? "yes" : "NO";
+}
+
+// Least-squares slope of log y on log x.
+std::optional<double> fittedExponent(const std::vector<std::pair<double, double>>& samples) {
+    if (samples.size() < 2) return std::nullopt;
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (const auto& [x, y] : samples) {
+        const double lx = std::log(x);
+        const double ly = std::log(y);
+        sx += lx;
+        sy += ly;
+        sxx += lx * lx;
+        sxy += lx * ly;
+    }
+    const double n = static_cast<double>(samples.size());
+    const double denominator = n * sxx - sx * sx;
+    if (denominator <= 0) return std::nullopt;
+    return (n * sxy - sx * sy) / denominator;
+}
+
+struct Options {
+    double cap = kDefaultCapSeconds;
+    double fastCap = kDefaultFastCapSeconds;
+    double minSeconds = kDefaultMinSeconds;
+    bool fastOnly = false;
+    std::vector<std::string> names;
+    std::vector<std::string> sets = {"uniform", "clustered", "grid", "tsplib"};
+    std::vector<int> sizes = {1000, 2000, 4000, 5000, 8000, 16000};
+    int maxTsplib = kDefaultMaxTsplibPoints;
+};
+
+bool parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--fast-only") {
+            options.fastOnly = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "option %s needs a value\n", option.c_str());
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (option == "--cap") options.cap = std::max(1.0, std::strtod(value.c_str(), nullptr));
+        else if (option == "--fast-cap") options.fastCap = std::max(1.0, std::strtod(value.c_str(), nullptr));
+        else if (option == "--min-time") options.minSeconds = std::max(0.0, std::strtod(value.c_str(), nullptr));
+        else if (option == "--max-tsplib") options.maxTsplib = std::atoi(value.c_str());
+        else if (option == "--names" || option == "--algorithms") options.names = splitList(value);
+        else if (option == "--sets") options.sets = splitList(value);
+        else if (option == "--sizes") {
+            options.sizes.clear();
+            for (const std::string& item : splitList(value)) options.sizes.push_back(std::atoi(item.c_str()));
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", option.c_str());
+            return false;
+        }
+    }
+    if (options.names.empty()) {
+        for (const tw::AlgorithmName& entry : tw::kAlgorithmNames) options.names.emplace_back(entry.name);
+    }
+    return true;
+}
+
+int codeOf(const std::string& name) {
+    for (const tw::AlgorithmName& entry : tw::kAlgorithmNames) {
+        if (entry.name == name) return entry.code;
+    }
+    return 0;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    double capSeconds = kDefaultCapSeconds;
-    std::vector<int> sizes = {100, 1000, 5000};
-    int maxTsplib = kDefaultMaxTsplibPoints;
-    std::vector<std::string> algorithms;
-    std::vector<std::string> setKinds = {"uniform", "clustered", "grid", "tsplib"};
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string option = argv[i];
-        const std::string value = argv[i + 1];
-        if (option == "--cap") capSeconds = std::max(1.0, std::strtod(value.c_str(), nullptr));
-        else if (option == "--max-tsplib") maxTsplib = std::atoi(value.c_str());
-        else if (option == "--algorithms") algorithms = splitList(value);
-        else if (option == "--sets") setKinds = splitList(value);
-        else if (option == "--sizes") {
-            sizes.clear();
-            for (const std::string& item : splitList(value)) sizes.push_back(std::atoi(item.c_str()));
-        } else {
-            std::fprintf(stderr, "unknown option %s\n", option.c_str());
+    Options options;
+    if (!parseOptions(argc, argv, options)) return 2;
+    for (const std::string& name : options.names) {
+        if (codeOf(name) == 0) {
+            std::fprintf(stderr, "unknown algorithm name %s\n", name.c_str());
             return 2;
         }
     }
-    if (algorithms.empty()) {
-        for (const tw::AlgorithmName& entry : tw::kAlgorithmNames) algorithms.emplace_back(entry.name);
-    }
 
-    std::vector<PointSet> sets;
-    for (const std::string& kind : setKinds) {
-        if (kind == "tsplib") {
-            for (PointSet& set : tsplibSets(maxTsplib)) sets.push_back(std::move(set));
+    std::printf("processor seconds per run (lower bound + optimize + final length); reference capped at %.0f s, "
+                "fast at %.0f s%s\n\n",
+                options.cap, options.fastCap, options.fastOnly ? "; reference not run" : "");
+    std::printf("%-16s %6s  %-16s %9s %9s %8s %8s %8s %9s %16s %8s\n", "set", "n", "algorithm", "ref_s", "fast_s",
+                "speedup", "ref_MiB", "fast_MiB", "identical", "length", "ratio");
+    std::map<std::string, std::vector<std::pair<double, double>>> fastSamples;
+    std::map<std::string, std::vector<std::pair<double, double>>> referenceSamples;
+    for (const std::string& setName : bench::selectedSetNames(options.sets, options.sizes, options.maxTsplib)) {
+        std::optional<PointSet> set = bench::syntheticSet(setName);
+        if (!set) set = bench::tsplibSet(setName);
+        if (!set) {
+            std::fprintf(stderr, "unknown set %s\n", setName.c_str());
             continue;
         }
-        for (const int size : sizes) {
-            if (kind == "uniform") sets.push_back(uniformSet(size));
-            else if (kind == "clustered") sets.push_back(clusteredSet(size));
-            else if (kind == "grid") sets.push_back(gridSet(size));
+        const std::size_t count = set->points.size();
+        for (const std::string& name : options.names) {
+            const int code = codeOf(name);
+            Measured reference;
+            if (!options.fastOnly) {
+                reference = runCapped(*set, code, tw::EngineKind::kReference, options.cap, options.minSeconds);
+            }
+            const Measured fast = runCapped(*set, code, tw::EngineKind::kFast, options.fastCap, options.minSeconds);
+            const Measured& shown = fast.status == Status::kDone ? fast : reference;
+            char length[32] = "-";
+            char ratio[32] = "-";
+            std::string note;
+            if (shown.status == Status::kDone) {
+                std::snprintf(length, sizeof length, "%.3f", shown.result.header.length);
+                if (set->reference) std::snprintf(ratio, sizeof ratio, "%.4f", shown.result.header.length / *set->reference);
+                const Measured* const runs[] = {&reference, &fast};
+                for (const Measured* run : runs) {
+                    if (run->status == Status::kDone && !isPermutation(run->result.order, count)) note = "  NOT A PERMUTATION";
+                }
+            }
+            std::printf("%-16s %6zu  %-16s %9s %9s %8s %8s %8s %9s %16s %8s%s\n", set->name.c_str(), count, name.c_str(),
+                        timeText(reference, options.cap).c_str(), timeText(fast, options.fastCap).c_str(),
+                        speedUpText(reference, fast).c_str(), memoryText(reference).c_str(), memoryText(fast).c_str(),
+                        options.fastOnly ? "n/a" : identicalText(reference, fast).c_str(), length, ratio, note.c_str());
+            std::fflush(stdout);
+            const bool fitted = count >= static_cast<std::size_t>(kFitSmallest) && count <= static_cast<std::size_t>(kFitLargest);
+            if (fitted && fast.status == Status::kDone && fast.result.header.cpuSeconds > 0) {
+                fastSamples[name].push_back({static_cast<double>(count), fast.result.header.cpuSeconds});
+            }
+            if (fitted && reference.status == Status::kDone && reference.result.header.cpuSeconds > 0) {
+                referenceSamples[name].push_back({static_cast<double>(count), reference.result.header.cpuSeconds});
+            }
         }
     }
 
-    std::printf("cap per run: %.0f s wall clock; times cover lower bound + optimize + final length\n\n",
-                capSeconds);
-    std::printf("%-16s %6s  %-16s %16s %9s %9s %9s %8s\n", "set", "n", "algorithm", "length", "wall_s", "cpu_s",
-                "peak_MiB", "ratio");
-    for (const PointSet& set : sets) {
-        for (const std::string& name : algorithms) {
-            int code = 0;
-            for (const tw::AlgorithmName& entry : tw::kAlgorithmNames) {
-                if (entry.name == name) code = entry.code;
-            }
-            if (code == 0) continue;
-            bool capped = false;
-            const std::optional<RunResult> result = runCapped(set, code, capSeconds, capped);
-            if (!result) {
-                std::printf("%-16s %6zu  %-16s %16s %9s %9s %9s %8s\n", set.name.c_str(), set.points.size(),
-                            name.c_str(), capped ? "cap hit" : "failed", capped ? ">cap" : "-", "-", "-", "-");
-            } else {
-                char ratio[32] = "-";
-                if (set.reference) std::snprintf(ratio, sizeof ratio, "%.4f", result->length / *set.reference);
-                std::printf("%-16s %6zu  %-16s %16.3f %9.3f %9.3f %9.1f %8s%s\n", set.name.c_str(),
-                            set.points.size(), name.c_str(), result->length, result->seconds, result->cpuSeconds,
-                            result->peakKilobytes / 1024.0, ratio, result->permutation != 0 ? "" : "  NOT A PERMUTATION");
-            }
-            std::fflush(stdout);
-        }
+    std::printf("\nfitted exponent of processor time against points, sets of %d to %d points (least squares of log t on log n)\n",
+                kFitSmallest, kFitLargest);
+    std::printf("%-16s %8s %5s %10s %5s\n", "algorithm", "fast", "sets", "reference", "sets");
+    for (const std::string& name : options.names) {
+        const auto text = [](const std::vector<std::pair<double, double>>& samples) {
+            const std::optional<double> exponent = fittedExponent(samples);
+            char buffer[32] = "-";
+            if (exponent) std::snprintf(buffer, sizeof buffer, "%.2f", *exponent);
+            return std::string(buffer);
+        };
+        std::printf("%-16s %8s %5zu %10s %5zu\n", name.c_str(), text(fastSamples[name]).c_str(), fastSamples[name].size(),
+                    text(referenceSamples[name]).c_str(), referenceSamples[name].size());
     }
+    std::printf("(reference exponents cover only the sets it finished within its cap)\n");
     return 0;
 }
