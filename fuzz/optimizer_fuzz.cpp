@@ -170,8 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // order it starts from.
     tw::searchEffort = static_cast<int>(bytes.byte() % 6) - 2;
     const Outcome nearOptimal = runCode(input, tw::kAlgorithmNearOptimal, kOtherCodesLimit, tw::EngineKind::kFast);
-    Input unchanged = input;
-    const Outcome original = runCode(unchanged, tw::kAlgorithmOriginal, kOtherCodesLimit, tw::EngineKind::kFast);
+    const Outcome original = runCode(input, tw::kAlgorithmOriginal, kOtherCodesLimit, tw::EngineKind::kFast);
     if (nearOptimal.orderable && nearOptimal.finalLength > original.finalLength) std::abort();
     tw::searchEffort = tw::kDefaultSearchEffort;
     return 0;
