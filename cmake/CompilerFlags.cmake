@@ -3,6 +3,10 @@
 # Results must be identical on every platform, so nothing may fuse or
 # reassociate floating-point operations: no fast-math, no contraction, and on
 # 32-bit x86 SSE2 arithmetic instead of the x87's 80-bit intermediates.
+#
+# TWPNTOPT_X87_CONTROL builds with x87 arithmetic instead, only to show that
+# the cross-build comparison (.ci/windows-tests.sh) notices the difference.
+option(TWPNTOPT_X87_CONTROL "32-bit x86: x87 arithmetic (a control build, never shipped)" OFF)
 function(tw_apply_flags target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -ffp-contract=off -fno-fast-math)
   if(TWPNTOPT_WERROR)
@@ -15,7 +19,11 @@ function(tw_apply_flags target)
     target_compile_options(${target} PRIVATE -Wno-restrict)
   endif()
   if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "i.86|x86")
-    target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
+    if(TWPNTOPT_X87_CONTROL)
+      target_compile_options(${target} PRIVATE -mfpmath=387 "SHELL:-include ${CMAKE_SOURCE_DIR}/cmake/x87_control.h")
+    else()
+      target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
+    endif()
   endif()
   if(TWPNTOPT_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "exchange/exchange_reader.h"
+#include "support/line_ends.h"
 
 namespace tw::exchange_test {
 
@@ -41,7 +42,8 @@ protected:
 
     static std::string readFile(const std::string& name) {
         std::ifstream in(name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return tw::testing::withoutWindowsLineEnds(
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     }
 
     const std::filesystem::path& directory() const { return directory_; }

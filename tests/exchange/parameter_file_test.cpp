@@ -232,7 +232,7 @@ TEST(InputName, ResolvedTildeNameMustFitTheBuffer) {
 
 TEST_F(ReadParameterFile, TildeStandsForHome) {
     directory.write("home/job.pcf", "fromHome := 1\n");
-    HomeScope home((directory.path() / "home").c_str());
+    HomeScope home((directory.path() / "home").string().c_str());
     list = readParameterFile(list, "~/job.pcf", 21);
     EXPECT_EQ(getParameter(list, "fromHome"), "1");
 }

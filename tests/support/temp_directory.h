@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include "support/line_ends.h"
+
 namespace tw::testing {
 
 class TempDirectory {
@@ -41,9 +43,11 @@ inline void writeFile(const std::filesystem::path& path, const std::string& cont
     std::ofstream(path, std::ios::binary) << content;
 }
 
+// The text of a file, with Windows line ends taken back to LF.
 inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return withoutWindowsLineEnds(
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
 }  // namespace tw::testing
