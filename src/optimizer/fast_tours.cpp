@@ -39,9 +39,6 @@ namespace tw {
 namespace {
 
 constexpr double kNoBound = std::numeric_limits<double>::infinity();
-// The literal scan's best distance before any candidate.
-constexpr double kNoDistance = 9.9e30;
-
 // A chain link (one bounded tree search) costs about as much as scanning 5
 // to 20 points literally. A position whose chain passes kChainBase +
 // count / kScanPerLink links (points stacked at tolerance spacing) is
@@ -165,28 +162,8 @@ private:
 
     // The literal selection, over the tree's visit marks.
     int literalScan(const Walk& walk) const {
-        double best = kNoDistance;
-        double bestAlignment = 0.0;
-        int choice = -1;
-        for (int j = 0; j < optimizer_.count; ++j) {
-            if (tree_.visited(j)) continue;
-            const OptimizerPoint& point = optimizer_.points[static_cast<std::size_t>(j)];
-            const double vx = point.x - walk.x;
-            const double vy = point.y - walk.y;
-            const double distance = exactHypot(vx, vy);
-            const double alignment = vx * walk.moveX + vy * walk.moveY;
-            if (std::fabs(distance - best) < kDirectedTieTolerance) {
-                if (choice >= 0 && alignment > bestAlignment) {
-                    choice = j;
-                    bestAlignment = alignment;
-                }
-            } else if (distance < best) {
-                choice = j;
-                bestAlignment = alignment;
-                best = distance;
-            }
-        }
-        return choice;
+        return directedSelection(optimizer_, walk.x, walk.y, walk.moveX, walk.moveY,
+                                 [this](int j) { return tree_.visited(j); });
     }
 
     const PathOptimizer& optimizer_;

@@ -11,9 +11,6 @@
 namespace tw {
 namespace {
 
-// Best distance before any candidate was seen.
-constexpr double kNoDistance = 9.9e30;
-
 // Working state of one tour: the current position, the visited marks and,
 // for the directed tour, the previous move.
 struct TourWalk {
@@ -25,7 +22,7 @@ struct TourWalk {
 };
 
 // The first unvisited point, or -1. Only a safety net: with coordinates in
-// range every distance is below kNoDistance, so a scan always finds one.
+// range every distance is below kNoTourDistance, so a scan always finds one.
 int firstUnvisited(const TourWalk& walk) {
     for (std::size_t j = 0; j < walk.visited.size(); ++j) {
         if (walk.visited[j] == 0) return static_cast<int>(j);
@@ -34,7 +31,7 @@ int firstUnvisited(const TourWalk& walk) {
 }
 
 int selectNearest(const PathOptimizer& optimizer, const TourWalk& walk) {
-    double best = kNoDistance;
+    double best = kNoTourDistance;
     int choice = -1;
     for (int j = 0; j < optimizer.count; ++j) {
         if (walk.visited[j] != 0) continue;
@@ -48,31 +45,9 @@ int selectNearest(const PathOptimizer& optimizer, const TourWalk& walk) {
     return choice;
 }
 
-// Best distance stays at the last candidate that won by distance, so a
-// near-tie winner never lowers the bar for later candidates.
 int selectDirected(const PathOptimizer& optimizer, const TourWalk& walk) {
-    double best = kNoDistance;
-    double bestAlignment = 0.0;
-    int choice = -1;
-    for (int j = 0; j < optimizer.count; ++j) {
-        if (walk.visited[j] != 0) continue;
-        const OptimizerPoint& point = optimizer.points[j];
-        const double vx = point.x - walk.x;
-        const double vy = point.y - walk.y;
-        const double distance = exactHypot(vx, vy);
-        const double alignment = vx * walk.moveX + vy * walk.moveY;
-        if (std::fabs(distance - best) < kDirectedTieTolerance) {
-            if (choice >= 0 && alignment > bestAlignment) {
-                choice = j;
-                bestAlignment = alignment;
-            }
-        } else if (distance < best) {
-            choice = j;
-            bestAlignment = alignment;
-            best = distance;
-        }
-    }
-    return choice;
+    return directedSelection(optimizer, walk.x, walk.y, walk.moveX, walk.moveY,
+                             [&walk](int j) { return walk.visited[static_cast<std::size_t>(j)] != 0; });
 }
 
 int runTour(PathOptimizer& optimizer, TourKind kind) {

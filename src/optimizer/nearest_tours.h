@@ -1,6 +1,8 @@
 // Greedy tours that rebuild the whole order from the start point.
 #pragma once
 
+#include <cmath>
+
 #include "optimizer/path_optimizer.h"
 
 namespace tw {
@@ -20,5 +22,39 @@ int nearestTour(PathOptimizer& optimizer);
 // Distances closer than this to the best one count as a tie in the directed
 // tour.
 inline constexpr double kDirectedTieTolerance = 0.001;
+
+// Best distance before any candidate was seen.
+inline constexpr double kNoTourDistance = 9.9e30;
+
+// The directed tour's literal selection from (x, y) after the move (moveX,
+// moveY): every point not `visited`, in storage order. The best distance
+// stays at the last candidate that won by distance, so a near-tie winner
+// never lowers the bar for later candidates. -1 when every point is visited.
+template <class Visited>
+int directedSelection(const PathOptimizer& optimizer, double x, double y, double moveX, double moveY,
+                      Visited&& visited) {
+    double best = kNoTourDistance;
+    double bestAlignment = 0.0;
+    int choice = -1;
+    for (int j = 0; j < optimizer.count; ++j) {
+        if (visited(j)) continue;
+        const OptimizerPoint& point = optimizer.points[static_cast<std::size_t>(j)];
+        const double vx = point.x - x;
+        const double vy = point.y - y;
+        const double distance = exactHypot(vx, vy);
+        const double alignment = vx * moveX + vy * moveY;
+        if (std::fabs(distance - best) < kDirectedTieTolerance) {
+            if (choice >= 0 && alignment > bestAlignment) {
+                choice = j;
+                bestAlignment = alignment;
+            }
+        } else if (distance < best) {
+            choice = j;
+            bestAlignment = alignment;
+            best = distance;
+        }
+    }
+    return choice;
+}
 
 }  // namespace tw
