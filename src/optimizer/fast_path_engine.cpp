@@ -89,6 +89,12 @@ private:
     template <class Weigh>
     void searchGaps(Spot p, double extra, GapChoice& choice, Weigh&& weigh);
 
+    // searchGaps for a single point at `spot`, weighing each gap as the
+    // literal insertion and relocation do.
+    void searchPointGaps(Spot spot, GapChoice& choice);
+    // The position a gap is compared by: the gap after S comes first.
+    std::uint64_t positionOf(Gap gap) const { return gap.left == nullptr ? 0 : index_.position(gap.right); }
+
     void insertCheapest(int point);
     PathNode* firstExchange(PathNode* a);
 
@@ -112,16 +118,20 @@ void FastPathEngine::searchGaps(Spot p, double extra, GapChoice& choice, Weigh&&
     });
 }
 
-void FastPathEngine::insertCheapest(int point) {
-    PathNode* node = list_.nodeOf(point);
-    const Spot spot = list_.spotOf(node);
-    GapChoice choice(kNoCost);
+void FastPathEngine::searchPointGaps(Spot spot, GapChoice& choice) {
     searchGaps(spot, 0.0, choice, [&](Gap gap) {
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
         const double cost = spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here);
-        choice.offer(cost, gap, gap.left == nullptr ? 0 : index_.position(gap.right), 0);
+        choice.offer(cost, gap, positionOf(gap), 0);
     });
+}
+
+void FastPathEngine::insertCheapest(int point) {
+    PathNode* node = list_.nodeOf(point);
+    const Spot spot = list_.spotOf(node);
+    GapChoice choice(kNoCost);
+    searchPointGaps(spot, choice);
     Gap chosen = choice.gap;
     PathNode* tail = index_.tail();
     if (tail != nullptr && (!choice.found || spotDistance(list_.spotOf(tail), spot) < choice.cost)) {
@@ -194,12 +204,7 @@ int FastPathEngine::relocatePointsPass() {
         const Gap former = index_.detachRun(node, node);
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
-        searchGaps(spot, 0.0, choice, [&](Gap gap) {
-            const Spot q = list_.spotOf(gap.left);
-            const Spot here = list_.spotOf(gap.right);
-            const double cost = spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here);
-            choice.offer(cost, gap, gap.left == nullptr ? 0 : index_.position(gap.right), 0);
-        });
+        searchPointGaps(spot, choice);
         PathNode* tail = index_.tail();
         if (tail != nullptr) {
             const double endCost = spotDistance(list_.spotOf(tail), spot);
@@ -253,7 +258,7 @@ int FastPathEngine::relocateTriplesPass() {
             const Spot here = list_.spotOf(gap.right);
             const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here);
             if (gap.right == d && best.order == kFormerOrder) return;
-            choice.offer(best.cost, gap, gap.left == nullptr ? 0 : index_.position(gap.right), best.order);
+            choice.offer(best.cost, gap, positionOf(gap), best.order);
         });
         int chosenOrder = choice.found ? choice.variant : -1;
         Gap chosen = choice.gap;
@@ -304,7 +309,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);
             const double closed = spotDistance(q, here);
-            const std::uint64_t position = gap.left == nullptr ? 0 : index_.position(gap.right);
+            const std::uint64_t position = positionOf(gap);
             choice.offer(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, gap, position, 0);
             choice.offer(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, gap, position, 1);
         });
