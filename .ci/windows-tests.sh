@@ -76,6 +76,14 @@ if $control; then
 fi
 
 section "Unit tests under wine"
+# The prefix is kept between runs, and so is what tests leave in its
+# temporary folder when Windows cannot remove it (paths beyond MAX_PATH);
+# start every run from an empty one, so that no name of an earlier run is
+# taken.
+wine_cache="${TWPNTOPT_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/twpntopt-wine}"
+for temp in "$wine_cache"/prefix/drive_c/users/*/Temp; do
+  [ -d "$temp" ] && find "$temp" -mindepth 1 -delete
+done
 start=$(date +%s)
 ctest --test-dir build-win32 --output-on-failure -j 2
 echo "unit tests: $(seconds_since "$start") s"
