@@ -25,16 +25,16 @@
 #include <string>
 #include <vector>
 
+#include "optimizer_bench_sets.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
 #include "optimizer/search_effort.h"
 
 namespace {
 
-struct Point {
-    double x;
-    double y;
-};
+using bench::Point;
+using bench::readTsplib;
+using bench::splitList;
 
 struct Instance {
     std::string name;
@@ -48,36 +48,6 @@ struct Result {
     double length = 0;
     bool permutation = false;
 };
-
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::stringstream stream(text);
-    for (std::string item; std::getline(stream, item, ',');) {
-        if (!item.empty()) items.push_back(item);
-    }
-    return items;
-}
-
-std::optional<std::vector<Point>> readTsplib(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
-    std::vector<Point> points;
-    bool inCoordinates = false;
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("NODE_COORD_SECTION", 0) == 0) {
-            inCoordinates = true;
-            continue;
-        }
-        if (!inCoordinates) continue;
-        if (line.rfind("EOF", 0) == 0) break;
-        std::istringstream fields(line);
-        long id = 0;
-        double x = 0;
-        double y = 0;
-        if (fields >> id >> x >> y) points.push_back({x, y});
-    }
-    return points;
-}
 
 // Instances in order of size.
 std::vector<Instance> readInstances(int maxPoints) {

@@ -71,22 +71,26 @@ double boxDistance(const Box& box, double x, double y) {
     return exactHypot(axisGap(box.minX, box.maxX, x), axisGap(box.minY, box.maxY, y));
 }
 
-bool boxBeyond(const Box& box, double x, double y, double radius) {
+namespace {
+
+// Settles `distance > radius` (strict) or `distance >= radius` for the box's
+// smallest distance, cheaply by squares where they decide it.
+bool boxFarFrom(const Box& box, double x, double y, double radius, bool strict) {
     const double dx = axisGap(box.minX, box.maxX, x);
     const double dy = axisGap(box.minY, box.maxY, y);
     const double square = dx * dx + dy * dy;
     const double radiusSquare = radius * radius;
     if (std::isfinite(radiusSquare) && square < radiusSquare * (1.0 - kSquareSlack)) return false;
-    return exactHypot(dx, dy) > radius;
+    const double distance = exactHypot(dx, dy);
+    return strict ? distance > radius : distance >= radius;
 }
 
+}  // namespace
+
+bool boxBeyond(const Box& box, double x, double y, double radius) { return boxFarFrom(box, x, y, radius, true); }
+
 bool boxAtLeast(const Box& box, double x, double y, double radius) {
-    const double dx = axisGap(box.minX, box.maxX, x);
-    const double dy = axisGap(box.minY, box.maxY, y);
-    const double square = dx * dx + dy * dy;
-    const double radiusSquare = radius * radius;
-    if (std::isfinite(radiusSquare) && square < radiusSquare * (1.0 - kSquareSlack)) return false;
-    return exactHypot(dx, dy) >= radius;
+    return boxFarFrom(box, x, y, radius, false);
 }
 
 }  // namespace tw
