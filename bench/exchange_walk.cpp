@@ -1,5 +1,6 @@
-// Walks generated exchange files of 10^4, 10^5 and 10^6 points (contours of
-// 1000 points with ids and x/y/z arguments) with coordinate decoding, and
+// Reads generated exchange files of 10^4, 10^5 and 10^6 points (contours of
+// 1000 points with ids and x/y/z arguments) with the contour reader the
+// module and the host use, coordinates decoded and carried, and
 // prints the file size, the best wall-clock and processor time of three
 // walks, the throughput (by wall clock) and the growth of the peak resident
 // memory during the walks. On a shared machine the processor time is the
@@ -15,8 +16,7 @@
 #include <fstream>
 #include <string>
 
-#include "exchange/coordinate_arguments.h"
-#include "exchange/exchange_walker.h"
+#include "exchange/contour_reading.h"
 
 #if defined(__linux__)
 #include <sys/resource.h>
@@ -29,27 +29,17 @@ using namespace tw;
 constexpr int kPointsPerContour = 1000;
 constexpr int kRuns = 3;
 
-struct Totals {
+struct Totals : ContourVisitor {
     long points = 0;
     long contours = 0;
     double sum = 0.0;
-};
 
-std::int32_t onPoint(ExchangeToken& token, ValueDictionary*, void* context) {
-    Totals& totals = *static_cast<Totals*>(context);
-    CoordinateTexts record{};
-    const int mask = readCoordinateArguments(record, token);
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-        if ((mask & (1 << axis)) != 0) totals.sum += std::strtod(record.slots[0][axis].data(), nullptr);
+    void point(ExchangeToken&, const CoordinateCarry& carry) override {
+        for (int axis = 0; axis < 3; ++axis) sum += carry.value(axis);
+        ++points;
     }
-    ++totals.points;
-    return 1;
-}
-
-std::int32_t onContour(ExchangeToken&, ValueDictionary*, void* context) {
-    ++static_cast<Totals*>(context)->contours;
-    return 1;
-}
+    void contourEnd(const ValueDictionary&) override { ++contours; }
+};
 
 void generate(const std::string& path, long points) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
@@ -109,13 +99,11 @@ int main(int argc, char** argv) {
         const bool peakReset = resetPeak();
         const long baseline = statusField("VmRSS:");
         for (int run = 0; run < kRuns; ++run) {
-            totals = Totals{};
-            std::unique_ptr<ExchangeWalker> walker = createExchangeWalker(&totals, nullptr, nullptr, nullptr);
-            addObjectHandler(walker.get(), "P", &onPoint);
-            addObjectHandler(walker.get(), "Contour", &onContour);
+            totals.points = totals.contours = 0;
+            totals.sum = 0.0;
             const auto start = std::chrono::steady_clock::now();
             const std::clock_t cpuStart = std::clock();
-            const std::int32_t result = walkExchangeFile(path, walker.get(), &acceptEveryHead);
+            const std::int32_t result = readContours(path, totals, &acceptEveryHead);
             const double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
             const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
             best = std::min(best, elapsed.count());

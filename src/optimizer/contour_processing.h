@@ -2,7 +2,6 @@
 // each ordered contour into the geometry output.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -10,13 +9,12 @@
 
 namespace tw {
 
-// What the walk over one file keeps between its handlers.
+// What the reading of one file keeps about the contour being read; the
+// nesting and the carried coordinates are the contour reader's.
 struct ContourReadState {
     PointListCycle* cycle = nullptr;
     std::optional<std::string> contourName;  // id of the contour being read
-    int level = -1;       // nesting inside the current contour; -1 before the first
     int pointCount = 0;   // points added for the current contour
-    std::string lastX = "0", lastY = "0", lastZ = "0";  // latest first-slot texts
     int writePath = 0;    // write a "-Path" contour before each contour
 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "point_carry.h"
+#include "plane_point.h"
 
 namespace twcycle {
 

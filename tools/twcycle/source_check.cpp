@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/contour_reading.h"
 #include "exchange/coordinate_arguments.h"
 #include "exchange/exchange_reader.h"
 #include "exit_status.h"
@@ -23,34 +24,28 @@ constexpr std::size_t kNamedLostContours = 3;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// The contour gathering of the module, counting only: level -1 before the
-// first contour, 0 at a contour header, one more per open block; a point
-// counts where it stands directly in a body, and a body that closes back
-// to level 0 ends the contour.
+// The contour gathering of the module, counting only: a point counts where
+// it stands directly in a contour body, and the body's end ends the contour.
 struct Gathering {
     struct Contour {
         std::string name;
         std::size_t points = 0;
     };
-    int level = -1;
+    tw::ContourNesting nesting;
     Contour current;
     std::vector<Contour> ended;  // contours that ended with points
 
     void contour(const std::optional<std::string>& name) {
         current = Contour{name.value_or(""), 0};
-        level = 0;
+        nesting.contourHeader();
     }
-    void begin() {
-        if (level >= 0) ++level;
-    }
+    void begin() { nesting.blockBegin(); }
     void end() {
-        if (level < 0) return;
-        if (--level == 0) {
-            if (current.points > 0) ended.push_back(current);
-            current.points = 0;
-        }
+        if (!nesting.blockEnd()) return;
+        if (current.points > 0) ended.push_back(current);
+        current.points = 0;
     }
-    bool pointCounts() const { return level == 1; }
+    bool pointCounts() const { return nesting.inBody(); }
     void point() {
         if (pointCounts()) ++current.points;
     }
@@ -237,7 +232,7 @@ void SourceScan::reportStop(const Stop& stop, const Gathering& after, bool noIte
     // far included, since a contour is written only when it ends) and every
     // contour after the stop.
     std::vector<Gathering::Contour> lost = after.ended;
-    if (after.level >= 1 && after.current.points > 0) lost.push_back(after.current);
+    if (after.nesting.level() >= 1 && after.current.points > 0) lost.push_back(after.current);
     std::size_t lostPoints = 0;
     for (const Gathering::Contour& contour : lost) lostPoints += contour.points;
     if (lostPoints == 0) {

@@ -1,63 +1,35 @@
 #include "source_contours.h"
 
-#include <memory>
 #include <optional>
 
-#include "exchange/exchange_walker.h"
+#include "exchange/contour_reading.h"
 #include "exchange/file_names.h"
 #include "job_settings.h"
 
 namespace twcycle {
 namespace {
 
-// Mirrors the module's contour reading: level -1 before the first contour,
-// 0 at a contour header, one more per open block; the contour ends when its
-// body closes (level back at 0), which also happens for the body of a later
-// object that is no contour.
-struct GatherState {
-    int level = -1;
-    std::optional<std::string> name;
-    std::vector<PlanePoint> points;
-    PointCarry carry;
-    std::vector<SourceContour>* contours = nullptr;
-};
+// Keeps the contours that end with points, as the module writes only those.
+class GatheredContours : public tw::ContourVisitor {
+public:
+    explicit GatheredContours(std::vector<SourceContour>& contours) : contours_(contours) {}
 
-GatherState& stateOf(void* context) { return *static_cast<GatherState*>(context); }
-
-std::int32_t onBlockBegin(tw::ExchangeToken&, tw::ValueDictionary* dictionary, void* context) {
-    tw::openDictionaryScope(dictionary);
-    GatherState& state = stateOf(context);
-    if (state.level >= 0) ++state.level;
-    return 1;
-}
-
-std::int32_t onBlockEnd(tw::ExchangeToken&, tw::ValueDictionary* dictionary, void* context) {
-    GatherState& state = stateOf(context);
-    if (state.level >= 0) {
-        --state.level;
-        if (state.level == 0 && !state.points.empty()) {
-            state.contours->push_back(SourceContour{state.name.value_or(""), std::move(state.points)});
-            state.points.clear();
-        }
+    void contourHeader(tw::ExchangeToken& token) override {
+        name_ = token.text;
+        points_.clear();
     }
-    tw::closeDictionaryScope(dictionary);
-    return 1;
-}
+    void point(tw::ExchangeToken&, const tw::CoordinateCarry& carry) override { points_.push_back(planePoint(carry)); }
+    void contourEnd(const tw::ValueDictionary&) override {
+        if (points_.empty()) return;
+        contours_.push_back(SourceContour{name_.value_or(""), std::move(points_)});
+        points_.clear();
+    }
 
-std::int32_t onContour(tw::ExchangeToken& token, tw::ValueDictionary*, void* context) {
-    GatherState& state = stateOf(context);
-    state.name = token.text;
-    state.level = 0;
-    state.points.clear();
-    return 1;
-}
-
-std::int32_t onPoint(tw::ExchangeToken& token, tw::ValueDictionary*, void* context) {
-    GatherState& state = stateOf(context);
-    const PlanePoint point = state.carry.take(token);
-    if (state.level == 1) state.points.push_back(point);
-    return 1;
-}
+private:
+    std::vector<SourceContour>& contours_;
+    std::optional<std::string> name_;
+    std::vector<PlanePoint> points_;
+};
 
 }  // namespace
 
@@ -68,14 +40,8 @@ SourceReading readSourceContours(const std::string& geoSource) {
         reading.status = SourceStatus::StandardInput;
         return reading;
     }
-    GatherState state;
-    state.contours = &reading.contours;
-    std::unique_ptr<tw::ExchangeWalker> walker = tw::createExchangeWalker(&state, nullptr, onBlockBegin, onBlockEnd);
-    if (!walker) return reading;
-    tw::addObjectHandler(walker.get(), "P", onPoint);
-    tw::addObjectHandler(walker.get(), "Contour", onContour);
-    const std::int32_t walked = tw::walkExchangeFile(name, walker.get(), tw::acceptEveryHead);
-    tw::destroyExchangeWalker(std::move(walker));
+    GatheredContours gathered(reading.contours);
+    const std::int32_t walked = tw::readContours(name, gathered, tw::acceptEveryHead);
     reading.status = walked == 0 ? SourceStatus::Unreadable : SourceStatus::Read;
     if (reading.status == SourceStatus::Unreadable) reading.contours.clear();
     return reading;
