@@ -12,6 +12,14 @@
 // finds every gap it can use. Radii carry a relative slack far above the
 // rounding of the sums, so a gap left out provably fails the literal
 // comparison.
+//
+// Why a later round may look only at what changed: a pass remembers, per
+// point, the moment its last search came out empty (no exchange at it, no
+// cheaper gap for it). A literal test weighs only fixed points, so one that
+// failed then fails again as long as the same nodes stand linked in the same
+// order. Until the point itself changes, its next search therefore needs to
+// weigh only the edges and gaps with a changed end, which the path's change
+// stamps find.
 #include <algorithm>
 #include <cmath>
 
@@ -68,6 +76,11 @@ public:
         // Both candidate searches of the two-exchange together name each
         // node at most twice.
         candidates_.reserve(2 * optimizer.points.size());
+        const std::size_t count = optimizer.points.size();
+        exchangeSettled_.assign(count, 0);
+        relocationSettled_.assign(count, 0);
+        tripleSettled_.assign(count, 0);
+        segmentSettled_.assign(count * static_cast<std::size_t>(kRememberedSegmentLengths), 0);
     }
 
     void linkInOrder(const std::vector<int>& order) override { index_.linkInOrder(order); }
@@ -86,24 +99,55 @@ private:
     // The gap after S, weighed by `weigh` (which offers it at position 0).
     // Then every other inner gap that a body at `p` could fill for less than
     // the choice's cost plus `extra`.
+    // Only gaps with an end changed after relinking `since` are weighed
+    // (0: every gap).
     template <class Weigh>
-    void searchGaps(Spot p, double extra, GapChoice& choice, Weigh&& weigh);
+    void searchGaps(Spot p, double extra, std::uint64_t since, GapChoice& choice, Weigh&& weigh);
 
     // searchGaps for a single point at `spot`, weighing each gap as the
     // literal insertion and relocation do.
-    void searchPointGaps(Spot spot, GapChoice& choice);
+    void searchPointGaps(Spot spot, std::uint64_t since, GapChoice& choice);
+    // The moment the last search for `node`, remembered in `settled`, came
+    // out empty, when nothing of `node` changed since; else 0.
+    std::uint64_t settledSince(const std::vector<std::uint64_t>& settled, const PathNode* node) const {
+        return unchangedSince(settled[static_cast<std::size_t>(node->point)], node, node);
+    }
+    // `at` when no node of the run first..last changed after it; else 0.
+    std::uint64_t unchangedSince(std::uint64_t at, const PathNode* first, const PathNode* last) const {
+        if (at == 0) return 0;
+        for (const PathNode* node = first;; node = node->next) {
+            if (index_.changedAt(node) > at) return 0;
+            if (node == last) return at;
+        }
+    }
+    // Where the segment pass of `length` remembers the run starting at
+    // `point`, or null for lengths it does not remember.
+    std::uint64_t* segmentSettled(int point, int length) {
+        if (length < kShortestRemembered || length >= kShortestRemembered + kRememberedSegmentLengths) return nullptr;
+        const std::size_t row = static_cast<std::size_t>(length - kShortestRemembered);
+        return &segmentSettled_[row * exchangeSettled_.size() + static_cast<std::size_t>(point)];
+    }
     // The position a gap is compared by: the gap after S comes first.
     std::uint64_t positionOf(Gap gap) const { return gap.left == nullptr ? 0 : index_.position(gap.right); }
 
     void insertCheapest(int point);
-    PathNode* firstExchange(PathNode* a);
+    PathNode* firstExchange(PathNode* a, std::uint64_t since);
 
     IndexedPath index_;
     std::vector<PathNode*> candidates_;
+    // Per point, the moment its last search came out empty (0: never).
+    // Segment passes remember the lengths that large point sets use (their
+    // window is short); longer runs are always searched in full.
+    static constexpr int kShortestRemembered = 2;
+    static constexpr int kRememberedSegmentLengths = 4;
+    std::vector<std::uint64_t> exchangeSettled_;
+    std::vector<std::uint64_t> relocationSettled_;
+    std::vector<std::uint64_t> tripleSettled_;
+    std::vector<std::uint64_t> segmentSettled_;  // per length, per point
 };
 
 template <class Weigh>
-void FastPathEngine::searchGaps(Spot p, double extra, GapChoice& choice, Weigh&& weigh) {
+void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, GapChoice& choice, Weigh&& weigh) {
     PathNode* head = list_.head();
     if (head == nullptr) return;
     weigh(Gap{nullptr, head});
@@ -112,14 +156,14 @@ void FastPathEngine::searchGaps(Spot p, double extra, GapChoice& choice, Weigh&&
         const double cost = choice.cost + extra;
         return (edge + (cost > 0.0 ? cost : 0.0)) * 0.5 * (1.0 + kRelativeSlack) + kAbsoluteSlack;
     };
-    index_.forNodesWithin(p, reach, [&](PathNode* x) {
+    index_.forNodesChangedWithin(p, since, reach, [&](PathNode* x) {
         if (x->previous != nullptr && index_.firstVisit(x)) weigh(Gap{x->previous, x});
         if (x->next != nullptr && index_.firstVisit(x->next)) weigh(Gap{x, x->next});
     });
 }
 
-void FastPathEngine::searchPointGaps(Spot spot, GapChoice& choice) {
-    searchGaps(spot, 0.0, choice, [&](Gap gap) {
+void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, GapChoice& choice) {
+    searchGaps(spot, 0.0, since, choice, [&](Gap gap) {
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
         const double cost = spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here);
@@ -131,7 +175,7 @@ void FastPathEngine::insertCheapest(int point) {
     PathNode* node = list_.nodeOf(point);
     const Spot spot = list_.spotOf(node);
     GapChoice choice(kNoCost);
-    searchPointGaps(spot, choice);
+    searchPointGaps(spot, 0, choice);
     Gap chosen = choice.gap;
     PathNode* tail = index_.tail();
     if (tail != nullptr && (!choice.found || spotDistance(list_.spotOf(tail), spot) < choice.cost)) {
@@ -142,8 +186,9 @@ void FastPathEngine::insertCheapest(int point) {
 
 // The first c after a->next, in path order, for which reversing a->next .. c
 // passes the literal test. It can pass only if d(a,c) < d(a,b) or
-// d(b,d) < d(c,d) (rounded sums are monotonic), so those are the candidates.
-PathNode* FastPathEngine::firstExchange(PathNode* a) {
+// d(b,d) < d(c,d) (rounded sums are monotonic), so those are the candidates;
+// of them only the edges c-d with an end changed after `since`.
+PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     PathNode* b = a->next;
     const Spot aSpot = list_.spotOf(a);
     const Spot bSpot = list_.spotOf(b);
@@ -153,10 +198,10 @@ PathNode* FastPathEngine::firstExchange(PathNode* a) {
     const auto keep = [&](PathNode* c) {
         if (c->next != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
     };
-    index_.forNodesWithin(aSpot, [ab](double) { return ab; }, [&](PathNode* x) {
+    index_.forNodesChangedWithin(aSpot, since, [ab](double) { return ab; }, [&](PathNode* x) {
         if (list_.distance(a, x) < ab) keep(x);
     });
-    index_.forNodesWithin(bSpot, [](double edge) { return edge; }, [&](PathNode* x) {
+    index_.forNodesChangedWithin(bSpot, since, [](double edge) { return edge; }, [&](PathNode* x) {
         if (x->previous != nullptr && list_.distance(b, x) < list_.distance(x->previous, x)) {
             keep(x->previous);
         }
@@ -180,10 +225,11 @@ int FastPathEngine::twoExchangePass() {
     if (list_.size() < kTwoExchangeMinPoints) return 0;
     int changed = 0;
     for (PathNode* a = list_.head(); a != nullptr && hasThreeSuccessors(a); a = a->next) {
-        while (PathNode* c = firstExchange(a)) {
+        while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a))) {
             index_.reverseRun(a->next, c);
             changed = 1;
         }
+        exchangeSettled_[static_cast<std::size_t>(a->point)] = index_.clock();
     }
     return changed;
 }
@@ -201,10 +247,11 @@ int FastPathEngine::relocatePointsPass() {
         } else {
             gain = list_.distance(before, node);
         }
+        const std::uint64_t since = settledSince(relocationSettled_, node);
         const Gap former = index_.detachRun(node, node);
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
-        searchPointGaps(spot, choice);
+        searchPointGaps(spot, since, choice);
         PathNode* tail = index_.tail();
         if (tail != nullptr) {
             const double endCost = spotDistance(list_.spotOf(tail), spot);
@@ -214,8 +261,14 @@ int FastPathEngine::relocatePointsPass() {
                 choice.found = true;
             }
         }
-        index_.insertRun(node, node, choice.found ? choice.gap : former);
-        if (choice.found) total += gain - choice.cost;
+        if (choice.found) {
+            index_.insertRun(node, node, choice.gap);
+            total += gain - choice.cost;
+            relocationSettled_[static_cast<std::size_t>(index)] = 0;
+        } else {
+            index_.restoreRun(node, node, former);
+            relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
+        }
     }
     return total > kMoveMargin ? 1 : 0;
 }
@@ -233,6 +286,8 @@ int FastPathEngine::relocateTriplesPass() {
         double gain = list_.distance(p, a) + list_.distance(a, b) + list_.distance(b, c);
         if (d != nullptr) gain = gain + list_.distance(c, d) - list_.distance(p, d);
         const TripleShapes shapes = shapeTriple(list_, a, b, c);
+        std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
+        const std::uint64_t since = unchangedSince(settled, a, c);
         const Gap former = index_.detachRun(a, c);
 
         // Any order costs at least the cost of putting A alone into the gap
@@ -254,7 +309,7 @@ int FastPathEngine::relocateTriplesPass() {
                              kAbsoluteSlack;
 
         GapChoice choice(threshold);
-        searchGaps(aSpot, slack - least, choice, [&](Gap gap) {
+        searchGaps(aSpot, slack - least, since, choice, [&](Gap gap) {
             const Spot here = list_.spotOf(gap.right);
             const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here);
             if (gap.right == d && best.order == kFormerOrder) return;
@@ -274,9 +329,11 @@ int FastPathEngine::relocateTriplesPass() {
             const auto ends = linkTriple(shapes, chosenOrder);
             index_.insertRun(ends[0], ends[1], chosen);
             changed = 1;
+            settled = 0;
         } else {
             const auto ends = linkTriple(shapes, kFormerOrder);
-            index_.insertRun(ends[0], ends[1], former);
+            index_.restoreRun(ends[0], ends[1], former);
+            settled = index_.clock();
         }
     }
     return changed;
@@ -295,6 +352,8 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         if (d != nullptr) gain = gain + list_.distance(last, d) - list_.distance(p, d);
         const Spot firstSpot = list_.spotOf(first);
         const Spot lastSpot = list_.spotOf(last);
+        std::uint64_t* settled = segmentSettled(index, length);
+        const std::uint64_t since = settled != nullptr ? unchangedSince(*settled, first, last) : 0;
         const Gap former = index_.detachRun(first, last);
 
         // Only a gap cheaper than the gain can make the move; either
@@ -304,7 +363,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                                                std::max(index_.longestEdge(), 0.0)) +
                              kAbsoluteSlack;
         GapChoice choice(gain);
-        searchGaps(firstSpot, span + slack, choice, [&](Gap gap) {
+        searchGaps(firstSpot, span + slack, since, choice, [&](Gap gap) {
             if (gap.left == p) return;
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);
@@ -343,8 +402,10 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                 index_.insertRun(first, last, chosen);
             }
             changed = 1;
+            if (settled != nullptr) *settled = 0;
         } else {
-            index_.insertRun(first, last, former);
+            index_.restoreRun(first, last, former);
+            if (settled != nullptr) *settled = index_.clock();
         }
     }
     return changed;

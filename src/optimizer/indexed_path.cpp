@@ -18,7 +18,9 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       labels_(optimizer.points.size(), 0),
       longest_(optimizer.points.size(), -1.0),
       nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
-      stamps_(optimizer.points.size(), 0) {
+      stamps_(optimizer.points.size(), 0),
+      changed_(optimizer.points.size(), 0),
+      nodeChanged_(static_cast<std::size_t>(tree_.nodeCount()), 0) {
     // Everything a pass needs is taken here, so that a pass never allocates
     // and a lack of memory shows before the first decision, where the
     // reference engine can take over. A search's stack holds at most two
@@ -53,8 +55,19 @@ void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
     refreshLeaf(tree_.leafOf(node->point));
 }
 
+void IndexedPath::stamp(const PathNode* node, std::uint64_t stamp) {
+    changed_[index(node)] = stamp;
+    // The stamp is the latest, so every ancestor not yet holding it takes it.
+    for (int at = tree_.leafOf(node->point); at >= 0 && nodeChanged_[static_cast<std::size_t>(at)] != stamp;
+         at = tree_.node(at).parent) {
+        nodeChanged_[static_cast<std::size_t>(at)] = stamp;
+    }
+}
+
 void IndexedPath::linkInOrder(const std::vector<int>& order) {
     list_.linkInOrder(order);
+    const std::uint64_t now = ++clock_;
+    detached_ = Gap{nullptr, nullptr};
     const std::size_t count = order.size();
     const std::uint64_t spacing = kLastLabel / (count + 1);
     std::uint64_t label = 0;
@@ -66,6 +79,7 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
         if (node->previous != nullptr) longest = std::max(longest, list_.distance(node->previous, node));
         if (node->next != nullptr) longest = std::max(longest, list_.distance(node, node->next));
         longest_[index(node)] = longest;
+        changed_[index(node)] = now;
         tail_ = node;
     }
     // Leaves and inner nodes bottom up: children follow their parent in
@@ -80,6 +94,7 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
                              nodeLongest_[static_cast<std::size_t>(node.right)]);
         }
         nodeLongest_[static_cast<std::size_t>(at)] = value;
+        nodeChanged_[static_cast<std::size_t>(at)] = now;
     }
 }
 
@@ -90,9 +105,18 @@ void IndexedPath::startWith(int point) {
     tail_ = list_.head();
     labels_[static_cast<std::size_t>(point)] = kLastLabel / 2;
     refresh(tail_, true);
+    detached_ = Gap{nullptr, nullptr};
+    stamp(tail_, ++clock_);
 }
 
 Gap IndexedPath::detachRun(PathNode* first, PathNode* last) {
+    // A detachment still pending counts as a change now.
+    if (detached_.left != nullptr || detached_.right != nullptr) {
+        const std::uint64_t now = ++clock_;
+        for (const PathNode* end : {detached_.left, detached_.right}) {
+            if (end != nullptr) stamp(end, now);
+        }
+    }
     const Gap gap = list_.detachRun(first, last);
     if (tail_ == last) tail_ = gap.left;
     for (PathNode* node = first;; node = node->next) {
@@ -101,10 +125,29 @@ Gap IndexedPath::detachRun(PathNode* first, PathNode* last) {
     }
     if (gap.left != nullptr) refresh(gap.left, true);
     if (gap.right != nullptr) refresh(gap.right, true);
+    detached_ = gap;
     return gap;
 }
 
 void IndexedPath::insertRun(PathNode* first, PathNode* last, Gap gap) {
+    link(first, last, gap);
+    const std::uint64_t now = ++clock_;
+    for (PathNode* node = first;; node = node->next) {
+        stamp(node, now);
+        if (node == last) break;
+    }
+    for (const PathNode* end : {gap.left, gap.right, detached_.left, detached_.right}) {
+        if (end != nullptr) stamp(end, now);
+    }
+    detached_ = Gap{nullptr, nullptr};
+}
+
+void IndexedPath::restoreRun(PathNode* first, PathNode* last, Gap former) {
+    link(first, last, former);
+    detached_ = Gap{nullptr, nullptr};
+}
+
+void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
     list_.insertRun(first, last, gap);
     if (gap.right == nullptr) tail_ = last;
     placeLabels(first, last);
@@ -127,10 +170,14 @@ void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
     PathList::reverseRun(b, c);
     list_.insertRun(c, b, gap);
     std::size_t k = 0;
+    const std::uint64_t now = ++clock_;
     for (PathNode* node = c;; node = node->next) {
         labels_[index(node)] = held[k++];
+        stamp(node, now);
         if (node == b) break;
     }
+    if (gap.left != nullptr) stamp(gap.left, now);
+    if (gap.right != nullptr) stamp(gap.right, now);
     if (tail_ == c) tail_ = b;
     refresh(b, true);
     refresh(c, true);

@@ -10,7 +10,11 @@
 // run's own labels back in reverse order.
 //
 // Every relinking goes through this class, so that labels, edge lengths and
-// the last node stay current.
+// the last node stay current. It also stamps every node whose links or whose
+// place in the path it changes with the number of that relinking, so that a
+// pass can tell what changed since an earlier moment: a node stamped no
+// later than then still has the same neighbours, and two such nodes still
+// stand in the same order.
 #pragma once
 
 #include <cstdint>
@@ -33,14 +37,23 @@ public:
 
     void linkInOrder(const std::vector<int>& order);
     void startWith(int point);
-    // As PathList::detachRun and insertRun (the run linked forwards).
+    // As PathList::detachRun and insertRun (the run linked forwards). The
+    // nodes a detachment relinks are stamped by the insertion that follows.
     Gap detachRun(PathNode* first, PathNode* last);
     void insertRun(PathNode* first, PathNode* last, Gap gap);
+    // Puts the run just detached back into the gap it left, linked as it
+    // was: the path is as before, so nothing is stamped.
+    void restoreRun(PathNode* first, PathNode* last, Gap former);
     // Reverses the run b..c in place: a b .. c d becomes a c .. b d.
     void reverseRun(PathNode* b, PathNode* c);
 
     // The longest edge of the path (0 for a single node, -1 for none).
     double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
+
+    // The number of the latest relinking (0 before any), and the number of
+    // the latest relinking that changed `node`.
+    std::uint64_t clock() const { return clock_; }
+    std::uint64_t changedAt(const PathNode* node) const { return changed_[index(node)]; }
 
     // Path order of two nodes in the path, in constant time.
     std::uint64_t position(const PathNode* node) const { return labels_[index(node)]; }
@@ -49,7 +62,12 @@ public:
     // edge at x); it may call it for more. `reach` must not decrease as its
     // argument grows, and may change between calls as a threshold shrinks.
     template <class Reach, class Visit>
-    void forNodesWithin(Spot p, Reach&& reach, Visit&& visit);
+    void forNodesWithin(Spot p, Reach&& reach, Visit&& visit) {
+        forNodesChangedWithin(p, 0, reach, visit);
+    }
+    // The same, but only for nodes changed after relinking `since`.
+    template <class Reach, class Visit>
+    void forNodesChangedWithin(Spot p, std::uint64_t since, Reach&& reach, Visit&& visit);
 
     // Starts a new search for firstVisit.
     void newSearch();
@@ -68,6 +86,9 @@ private:
     // `inPath` is false) and the tree's maxima above it.
     void refresh(const PathNode* node, bool inPathNow);
     void refreshLeaf(int leaf);
+    // Marks `node` as changed by relinking `stamp`, the latest.
+    void stamp(const PathNode* node, std::uint64_t stamp);
+    void link(PathNode* first, PathNode* last, Gap gap);
     // Gives the run first..last (in the path) labels between its neighbours.
     void placeLabels(PathNode* first, PathNode* last);
     void spaceOut(PathNode* first, PathNode* last, std::uint64_t low, std::uint64_t high,
@@ -84,10 +105,14 @@ private:
     std::vector<int> stack_;
     std::vector<std::uint64_t> runLabels_;  // scratch of reverseRun
     PathNode* tail_ = nullptr;
+    std::uint64_t clock_ = 0;
+    std::vector<std::uint64_t> changed_;      // per point: latest relinking that changed it
+    std::vector<std::uint64_t> nodeChanged_;  // per tree node: the latest of its points'
+    Gap detached_{nullptr, nullptr};          // what the last detachment relinked
 };
 
 template <class Reach, class Visit>
-void IndexedPath::forNodesWithin(Spot p, Reach&& reach, Visit&& visit) {
+void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Reach&& reach, Visit&& visit) {
     if (tree_.nodeCount() == 0) return;
     stack_.clear();
     stack_.push_back(0);
@@ -95,13 +120,13 @@ void IndexedPath::forNodesWithin(Spot p, Reach&& reach, Visit&& visit) {
         const int at = stack_.back();
         stack_.pop_back();
         const double longest = nodeLongest_[static_cast<std::size_t>(at)];
-        if (longest < 0.0) continue;
+        if (longest < 0.0 || nodeChanged_[static_cast<std::size_t>(at)] <= since) continue;
         const PointTree::Node& node = tree_.node(at);
         if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
         if (PointTree::isLeaf(node)) {
             for (const int point : tree_.members(node)) {
                 const double edge = longest_[static_cast<std::size_t>(point)];
-                if (edge < 0.0) continue;
+                if (edge < 0.0 || changed_[static_cast<std::size_t>(point)] <= since) continue;
                 const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
                 if (planeDistance(p.x, p.y, q.x, q.y) > reach(edge)) continue;
                 visit(list_.nodeOf(point));

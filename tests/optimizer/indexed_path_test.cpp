@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "optimizer/indexed_path.h"
@@ -54,6 +55,40 @@ TEST(IndexedPath, PositionsSurviveRepeatedInsertionIntoOneGap) {
     }
 }
 
+// What the passes rely on when they look only at changed nodes: a node not
+// stamped after `since` has the neighbours it had then, and such nodes stand
+// in the same order as then.
+struct Snapshot {
+    std::uint64_t clock;
+    std::vector<const PathNode*> previous, next;
+    std::vector<int> sequence;  // points in path order
+};
+
+Snapshot snapshot(const IndexedPath& index, PathList& list) {
+    Snapshot shot{index.clock(), {}, {}, {}};
+    for (int point = 0; point < list.size(); ++point) {
+        shot.previous.push_back(list.nodeOf(point)->previous);
+        shot.next.push_back(list.nodeOf(point)->next);
+    }
+    for (const PathNode* node = list.head(); node != nullptr; node = node->next) shot.sequence.push_back(node->point);
+    return shot;
+}
+
+void expectUnchangedNodesAsBefore(const IndexedPath& index, PathList& list, const Snapshot& before) {
+    const auto unchanged = [&](int point) { return index.changedAt(list.nodeOf(point)) <= before.clock; };
+    for (int point = 0; point < list.size(); ++point) {
+        if (!unchanged(point)) continue;
+        ASSERT_EQ(list.nodeOf(point)->previous, before.previous[static_cast<std::size_t>(point)]) << point;
+        ASSERT_EQ(list.nodeOf(point)->next, before.next[static_cast<std::size_t>(point)]) << point;
+    }
+    std::vector<int> kept;
+    std::vector<int> keptNow;
+    for (const int point : before.sequence) if (unchanged(point)) kept.push_back(point);
+    for (const PathNode* node = list.head(); node != nullptr; node = node->next)
+        if (unchanged(node->point)) keptNow.push_back(node->point);
+    ASSERT_EQ(kept, keptNow);
+}
+
 TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
     const int count = 300;
     const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 5), {0, 0});
@@ -63,11 +98,16 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
     expectConsistent(index);
     std::mt19937 random(11);
     for (int step = 0; step < 2000; ++step) {
+        const Snapshot before = snapshot(index, list);
         PathNode* first = list.nodeOf(static_cast<int>(random() % count));
         PathNode* last = first;
         for (int k = static_cast<int>(random() % 4); k > 0 && last->next != nullptr; --k) last = last->next;
         if (step % 3 == 0 && first != last) {
             index.reverseRun(first, last);
+        } else if (step % 7 == 1) {
+            // Taken out and put back as it was: nothing counts as changed.
+            index.restoreRun(first, last, index.detachRun(first, last));
+            EXPECT_EQ(index.clock(), before.clock);
         } else {
             const Gap former = index.detachRun(first, last);
             if (list.head() == nullptr) {
@@ -90,6 +130,15 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
             index.insertRun(first, last, gap);
         }
         expectConsistent(index);
+        expectUnchangedNodesAsBefore(index, list, before);
+        // A search for changed nodes finds every node changed by this step.
+        std::vector<int> found;
+        index.forNodesChangedWithin(Spot{0, 0}, before.clock, [](double) { return 1e9; },
+                                    [&](PathNode* node) { found.push_back(node->point); });
+        for (int point = 0; point < count; ++point) {
+            const bool changed = index.changedAt(list.nodeOf(point)) > before.clock;
+            ASSERT_EQ(changed, std::count(found.begin(), found.end(), point) == 1) << point;
+        }
     }
     std::vector<int> order(count);
     EXPECT_TRUE(list.writeBack(order));
