@@ -99,18 +99,21 @@ private:
     // The gap after S, weighed by `weigh` (which offers it at position 0).
     // Then every other inner gap that a body at `p` could fill for less than
     // the choice's cost plus `extra`.
-    // Only gaps with an end changed after relinking `since` are weighed
-    // (0: every gap).
+    // Only gaps with an end changed in the given way after relinking `since`
+    // are weighed (0: every gap).
     template <class Weigh>
-    void searchGaps(Spot p, double extra, std::uint64_t since, GapChoice& choice, Weigh&& weigh);
+    void searchGaps(Spot p, double extra, std::uint64_t since, IndexedPath::Change change, GapChoice& choice,
+                    Weigh&& weigh);
 
     // searchGaps for a single point at `spot`, weighing each gap as the
     // literal insertion and relocation do.
     void searchPointGaps(Spot spot, std::uint64_t since, GapChoice& choice);
     // The moment the last search for `node`, remembered in `settled`, came
     // out empty, when nothing of `node` changed since; else 0.
-    std::uint64_t settledSince(const std::vector<std::uint64_t>& settled, const PathNode* node) const {
-        return unchangedSince(settled[static_cast<std::size_t>(node->point)], node, node);
+    std::uint64_t settledSince(const std::vector<std::uint64_t>& settled, const PathNode* node,
+                               IndexedPath::Change change) const {
+        const std::uint64_t at = settled[static_cast<std::size_t>(node->point)];
+        return at != 0 && index_.changedAt(node, change) <= at ? at : 0;
     }
     // `at` when no node of the run first..last changed after it; else 0.
     std::uint64_t unchangedSince(std::uint64_t at, const PathNode* first, const PathNode* last) const {
@@ -126,6 +129,10 @@ private:
         if (length < kShortestRemembered || length >= kShortestRemembered + kRememberedSegmentLengths) return nullptr;
         const std::size_t row = static_cast<std::size_t>(length - kShortestRemembered);
         return &segmentSettled_[row * exchangeSettled_.size() + static_cast<std::size_t>(point)];
+    }
+    // The length of the edge an inner gap breaks.
+    double closedEdge(Gap gap) const {
+        return gap.left != nullptr ? index_.edgeAfter(gap.left) : list_.distance(gap.left, gap.right);
     }
     // The position a gap is compared by: the gap after S comes first.
     std::uint64_t positionOf(Gap gap) const { return gap.left == nullptr ? 0 : index_.position(gap.right); }
@@ -147,7 +154,8 @@ private:
 };
 
 template <class Weigh>
-void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, GapChoice& choice, Weigh&& weigh) {
+void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, IndexedPath::Change change,
+                                GapChoice& choice, Weigh&& weigh) {
     PathNode* head = list_.head();
     if (head == nullptr) return;
     weigh(Gap{nullptr, head});
@@ -156,17 +164,19 @@ void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, GapCh
         const double cost = choice.cost + extra;
         return (edge + (cost > 0.0 ? cost : 0.0)) * 0.5 * (1.0 + kRelativeSlack) + kAbsoluteSlack;
     };
-    index_.forNodesChangedWithin(p, since, reach, [&](PathNode* x) {
+    index_.forNodesChangedWithin(p, since, change, reach, [&](PathNode* x) {
         if (x->previous != nullptr && index_.firstVisit(x)) weigh(Gap{x->previous, x});
         if (x->next != nullptr && index_.firstVisit(x->next)) weigh(Gap{x, x->next});
     });
 }
 
 void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, GapChoice& choice) {
-    searchGaps(spot, 0.0, since, choice, [&](Gap gap) {
+    // A point's cost in a gap is the same either way round, so a relocation
+    // that came out empty stays empty while the pairs of neighbours stay.
+    searchGaps(spot, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
-        const double cost = spotDistance(q, spot) + spotDistance(spot, here) - spotDistance(q, here);
+        const double cost = spotDistance(q, spot) + spotDistance(spot, here) - closedEdge(gap);
         choice.offer(cost, gap, positionOf(gap), 0);
     });
 }
@@ -192,19 +202,20 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     PathNode* b = a->next;
     const Spot aSpot = list_.spotOf(a);
     const Spot bSpot = list_.spotOf(b);
-    const double ab = list_.distance(a, b);
+    const double ab = index_.edgeAfter(a);
     const std::uint64_t bPosition = index_.position(b);
     candidates_.clear();
     const auto keep = [&](PathNode* c) {
         if (c->next != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
     };
-    index_.forNodesChangedWithin(aSpot, since, [ab](double) { return ab; }, [&](PathNode* x) {
-        if (list_.distance(a, x) < ab) keep(x);
+    index_.forNodesChangedWithin(aSpot, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
+        const Spot at = list_.spotOf(x);
+        if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
     });
-    index_.forNodesChangedWithin(bSpot, since, [](double edge) { return edge; }, [&](PathNode* x) {
-        if (x->previous != nullptr && list_.distance(b, x) < list_.distance(x->previous, x)) {
-            keep(x->previous);
-        }
+    index_.forNodesChangedWithin(bSpot, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
+        if (x->previous == nullptr) return;
+        const Spot at = list_.spotOf(x);
+        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(x->previous);
     });
     std::sort(candidates_.begin(), candidates_.end(), [this](const PathNode* x, const PathNode* y) {
         return index_.position(x) < index_.position(y);
@@ -213,8 +224,7 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
         PathNode* c = candidates_[k];
         if (k > 0 && c == candidates_[k - 1]) continue;
         PathNode* d = c->next;
-        if (list_.distance(a, b) + list_.distance(c, d) - kMoveMargin >
-            list_.distance(a, c) + list_.distance(b, d)) {
+        if (ab + index_.edgeAfter(c) - kMoveMargin > list_.distance(a, c) + list_.distance(b, d)) {
             return c;
         }
     }
@@ -225,7 +235,7 @@ int FastPathEngine::twoExchangePass() {
     if (list_.size() < kTwoExchangeMinPoints) return 0;
     int changed = 0;
     for (PathNode* a = list_.head(); a != nullptr && hasThreeSuccessors(a); a = a->next) {
-        while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a))) {
+        while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a, IndexedPath::Change::kAny))) {
             index_.reverseRun(a->next, c);
             changed = 1;
         }
@@ -247,7 +257,7 @@ int FastPathEngine::relocatePointsPass() {
         } else {
             gain = list_.distance(before, node);
         }
-        const std::uint64_t since = settledSince(relocationSettled_, node);
+        const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
         const Gap former = index_.detachRun(node, node);
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
@@ -309,7 +319,7 @@ int FastPathEngine::relocateTriplesPass() {
                              kAbsoluteSlack;
 
         GapChoice choice(threshold);
-        searchGaps(aSpot, slack - least, since, choice, [&](Gap gap) {
+        searchGaps(aSpot, slack - least, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
             const Spot here = list_.spotOf(gap.right);
             const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here);
             if (gap.right == d && best.order == kFormerOrder) return;
@@ -363,11 +373,11 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                                                std::max(index_.longestEdge(), 0.0)) +
                              kAbsoluteSlack;
         GapChoice choice(gain);
-        searchGaps(firstSpot, span + slack, since, choice, [&](Gap gap) {
+        searchGaps(firstSpot, span + slack, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
             if (gap.left == p) return;
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);
-            const double closed = spotDistance(q, here);
+            const double closed = closedEdge(gap);
             const std::uint64_t position = positionOf(gap);
             choice.offer(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, gap, position, 0);
             choice.offer(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, gap, position, 1);

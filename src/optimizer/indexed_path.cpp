@@ -17,10 +17,13 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       tree_(optimizer.points),
       labels_(optimizer.points.size(), 0),
       longest_(optimizer.points.size(), -1.0),
+      beforeEdge_(optimizer.points.size(), -1.0),
+      afterEdge_(optimizer.points.size(), -1.0),
       nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
       stamps_(optimizer.points.size(), 0),
-      changed_(optimizer.points.size(), 0),
-      nodeChanged_(static_cast<std::size_t>(tree_.nodeCount()), 0) {
+      changed_{std::vector<std::uint64_t>(optimizer.points.size(), 0),
+               std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
+      relinked_(changed_) {
     // Everything a pass needs is taken here, so that a pass never allocates
     // and a lack of memory shows before the first decision, where the
     // reference engine can take over. A search's stack holds at most two
@@ -44,25 +47,40 @@ void IndexedPath::refreshLeaf(int leaf) {
     }
 }
 
+void IndexedPath::measureEdges(const PathNode* node) {
+    const double before = node->previous != nullptr ? list_.distance(node->previous, node) : -1.0;
+    const double after = node->next != nullptr ? list_.distance(node, node->next) : -1.0;
+    beforeEdge_[index(node)] = before;
+    afterEdge_[index(node)] = after;
+    longest_[index(node)] = std::max({0.0, before, after});
+}
+
 void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
-    double longest = -1.0;
     if (inPathNow) {
-        longest = 0.0;
-        if (node->previous != nullptr) longest = std::max(longest, list_.distance(node->previous, node));
-        if (node->next != nullptr) longest = std::max(longest, list_.distance(node, node->next));
+        measureEdges(node);
+    } else {
+        longest_[index(node)] = -1.0;
+        beforeEdge_[index(node)] = -1.0;
+        afterEdge_[index(node)] = -1.0;
     }
-    longest_[index(node)] = longest;
     refreshLeaf(tree_.leafOf(node->point));
 }
 
-void IndexedPath::stamp(const PathNode* node, std::uint64_t stamp) {
-    changed_[index(node)] = stamp;
+void IndexedPath::stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp) {
+    stamps.point[index(node)] = stamp;
     // The stamp is the latest, so every ancestor not yet holding it takes it.
-    for (int at = tree_.leafOf(node->point); at >= 0 && nodeChanged_[static_cast<std::size_t>(at)] != stamp;
+    for (int at = tree_.leafOf(node->point); at >= 0 && stamps.node[static_cast<std::size_t>(at)] != stamp;
          at = tree_.node(at).parent) {
-        nodeChanged_[static_cast<std::size_t>(at)] = stamp;
+        stamps.node[static_cast<std::size_t>(at)] = stamp;
     }
 }
+
+void IndexedPath::stamp(const PathNode* node, std::uint64_t stamp) {
+    stampInto(changed_, node, stamp);
+    stampInto(relinked_, node, stamp);
+}
+
+void IndexedPath::stampTurned(const PathNode* node, std::uint64_t stamp) { stampInto(changed_, node, stamp); }
 
 void IndexedPath::linkInOrder(const std::vector<int>& order) {
     list_.linkInOrder(order);
@@ -75,11 +93,9 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
     for (PathNode* node = list_.head(); node != nullptr; node = node->next) {
         label += spacing;
         labels_[index(node)] = label;
-        double longest = 0.0;
-        if (node->previous != nullptr) longest = std::max(longest, list_.distance(node->previous, node));
-        if (node->next != nullptr) longest = std::max(longest, list_.distance(node, node->next));
-        longest_[index(node)] = longest;
-        changed_[index(node)] = now;
+        measureEdges(node);
+        changed_.point[index(node)] = now;
+        relinked_.point[index(node)] = now;
         tail_ = node;
     }
     // Leaves and inner nodes bottom up: children follow their parent in
@@ -94,12 +110,15 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
                              nodeLongest_[static_cast<std::size_t>(node.right)]);
         }
         nodeLongest_[static_cast<std::size_t>(at)] = value;
-        nodeChanged_[static_cast<std::size_t>(at)] = now;
+        changed_.node[static_cast<std::size_t>(at)] = now;
+        relinked_.node[static_cast<std::size_t>(at)] = now;
     }
 }
 
 void IndexedPath::startWith(int point) {
     std::fill(longest_.begin(), longest_.end(), -1.0);
+    std::fill(beforeEdge_.begin(), beforeEdge_.end(), -1.0);
+    std::fill(afterEdge_.begin(), afterEdge_.end(), -1.0);
     std::fill(nodeLongest_.begin(), nodeLongest_.end(), -1.0);
     list_.startWith(point);
     tail_ = list_.head();
@@ -173,7 +192,13 @@ void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
     const std::uint64_t now = ++clock_;
     for (PathNode* node = c;; node = node->next) {
         labels_[index(node)] = held[k++];
-        stamp(node, now);
+        // Inside the run a node keeps its neighbours, in the other order.
+        if (node == b || node == c) {
+            stamp(node, now);
+        } else {
+            stampTurned(node, now);
+        }
+        std::swap(beforeEdge_[index(node)], afterEdge_[index(node)]);
         if (node == b) break;
     }
     if (gap.left != nullptr) stamp(gap.left, now);

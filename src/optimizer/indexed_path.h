@@ -14,7 +14,8 @@
 // place in the path it changes with the number of that relinking, so that a
 // pass can tell what changed since an earlier moment: a node stamped no
 // later than then still has the same neighbours, and two such nodes still
-// stand in the same order.
+// stand in the same order. A second stamp counts only changes of a node's
+// pair of neighbours, which a reversal leaves alone inside the run.
 #pragma once
 
 #include <cstdint>
@@ -47,13 +48,25 @@ public:
     // Reverses the run b..c in place: a b .. c d becomes a c .. b d.
     void reverseRun(PathNode* b, PathNode* c);
 
+    // The length of the edge from `node` (in the path) to its next node and
+    // from its previous node to it, as list().distance computes them; only
+    // for a node that has that neighbour.
+    double edgeAfter(const PathNode* node) const { return afterEdge_[index(node)]; }
+    double edgeBefore(const PathNode* node) const { return beforeEdge_[index(node)]; }
+
     // The longest edge of the path (0 for a single node, -1 for none).
     double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
 
+    // What a change stamp counts: any change of a node's links or of its
+    // place in the path, or only a change of its pair of neighbours.
+    enum class Change { kAny, kNeighbours };
+
     // The number of the latest relinking (0 before any), and the number of
-    // the latest relinking that changed `node`.
+    // the latest relinking that changed `node` in the given way.
     std::uint64_t clock() const { return clock_; }
-    std::uint64_t changedAt(const PathNode* node) const { return changed_[index(node)]; }
+    std::uint64_t changedAt(const PathNode* node, Change change = Change::kAny) const {
+        return stampsOf(change).point[index(node)];
+    }
 
     // Path order of two nodes in the path, in constant time.
     std::uint64_t position(const PathNode* node) const { return labels_[index(node)]; }
@@ -63,11 +76,12 @@ public:
     // argument grows, and may change between calls as a threshold shrinks.
     template <class Reach, class Visit>
     void forNodesWithin(Spot p, Reach&& reach, Visit&& visit) {
-        forNodesChangedWithin(p, 0, reach, visit);
+        forNodesChangedWithin(p, 0, Change::kAny, reach, visit);
     }
-    // The same, but only for nodes changed after relinking `since`.
+    // The same, but only for nodes changed in the given way after relinking
+    // `since`.
     template <class Reach, class Visit>
-    void forNodesChangedWithin(Spot p, std::uint64_t since, Reach&& reach, Visit&& visit);
+    void forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit);
 
     // Starts a new search for firstVisit.
     void newSearch();
@@ -85,9 +99,21 @@ private:
     // Recomputes the longest edge at `node` (now in the path, or -1 when
     // `inPath` is false) and the tree's maxima above it.
     void refresh(const PathNode* node, bool inPathNow);
+    // Measures the edges at `node`, which is in the path.
+    void measureEdges(const PathNode* node);
     void refreshLeaf(int leaf);
-    // Marks `node` as changed by relinking `stamp`, the latest.
+    // Per point and per tree node (the latest of its points') the latest
+    // relinking that changed it.
+    struct ChangeStamps {
+        std::vector<std::uint64_t> point;
+        std::vector<std::uint64_t> node;
+    };
+    const ChangeStamps& stampsOf(Change change) const { return change == Change::kAny ? changed_ : relinked_; }
+    // Marks `node` as changed by relinking `stamp`, the latest: its
+    // neighbours, or (turned) only its direction and place.
     void stamp(const PathNode* node, std::uint64_t stamp);
+    void stampTurned(const PathNode* node, std::uint64_t stamp);
+    void stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp);
     void link(PathNode* first, PathNode* last, Gap gap);
     // Gives the run first..last (in the path) labels between its neighbours.
     void placeLabels(PathNode* first, PathNode* last);
@@ -99,6 +125,8 @@ private:
     PointTree tree_;
     std::vector<std::uint64_t> labels_;
     std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
+    std::vector<double> beforeEdge_;   // per point: edge from its previous node, -1 for none
+    std::vector<double> afterEdge_;    // per point: edge to its next node, -1 for none
     std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
     std::vector<std::uint32_t> stamps_;
     std::uint32_t stamp_ = 0;
@@ -106,29 +134,30 @@ private:
     std::vector<std::uint64_t> runLabels_;  // scratch of reverseRun
     PathNode* tail_ = nullptr;
     std::uint64_t clock_ = 0;
-    std::vector<std::uint64_t> changed_;      // per point: latest relinking that changed it
-    std::vector<std::uint64_t> nodeChanged_;  // per tree node: the latest of its points'
+    ChangeStamps changed_;   // any change
+    ChangeStamps relinked_;  // changes of the pair of neighbours
     Gap detached_{nullptr, nullptr};          // what the last detachment relinked
 };
 
 template <class Reach, class Visit>
-void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Reach&& reach, Visit&& visit) {
+void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit) {
     if (tree_.nodeCount() == 0) return;
+    const ChangeStamps& stamps = stampsOf(change);
     stack_.clear();
     stack_.push_back(0);
     while (!stack_.empty()) {
         const int at = stack_.back();
         stack_.pop_back();
         const double longest = nodeLongest_[static_cast<std::size_t>(at)];
-        if (longest < 0.0 || nodeChanged_[static_cast<std::size_t>(at)] <= since) continue;
+        if (longest < 0.0 || stamps.node[static_cast<std::size_t>(at)] <= since) continue;
         const PointTree::Node& node = tree_.node(at);
         if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
         if (PointTree::isLeaf(node)) {
             for (const int point : tree_.members(node)) {
                 const double edge = longest_[static_cast<std::size_t>(point)];
-                if (edge < 0.0 || changed_[static_cast<std::size_t>(point)] <= since) continue;
+                if (edge < 0.0 || stamps.point[static_cast<std::size_t>(point)] <= since) continue;
                 const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
-                if (planeDistance(p.x, p.y, q.x, q.y) > reach(edge)) continue;
+                if (distanceAbove(p.x - q.x, p.y - q.y, reach(edge))) continue;
                 visit(list_.nodeOf(point));
             }
             continue;

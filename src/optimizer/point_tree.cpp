@@ -61,10 +61,6 @@ double axisGap(double low, double high, double q) {
     return 0.0;
 }
 
-// Squares with a relative slack far above their rounding error, to settle
-// most comparisons without exactHypot.
-constexpr double kSquareSlack = 1e-9;
-
 }  // namespace
 
 double boxDistance(const Box& box, double x, double y) {
@@ -78,9 +74,8 @@ namespace {
 bool boxFarFrom(const Box& box, double x, double y, double radius, bool strict) {
     const double dx = axisGap(box.minX, box.maxX, x);
     const double dy = axisGap(box.minY, box.maxY, y);
-    const double square = dx * dx + dy * dy;
-    const double radiusSquare = radius * radius;
-    if (std::isfinite(radiusSquare) && square < radiusSquare * (1.0 - kSquareSlack)) return false;
+    const int verdict = distance_detail::squareVerdict(dx, dy, radius);
+    if (verdict != 0) return verdict > 0;
     const double distance = exactHypot(dx, dy);
     return strict ? distance > radius : distance >= radius;
 }

@@ -381,5 +381,42 @@ TEST(ExactHypot, EqualDistancesGiveIdenticalResults) {
     }
 }
 
+// The square shortcuts must answer exactly as the hypot would, also for
+// radii a few ulps from the distance, at every scale, and for odd operands.
+TEST(DistanceComparisons, AgreeWithTheHypotEverywhere) {
+    std::mt19937_64 random(17);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    const auto check = [](double dx, double dy, double radius) {
+        const double distance = exactHypot(dx, dy);
+        ASSERT_EQ(distanceAbove(dx, dy, radius), distance > radius) << dx << " " << dy << " " << radius;
+        ASSERT_EQ(distanceBelow(dx, dy, radius), distance < radius) << dx << " " << dy << " " << radius;
+    };
+    for (double scale : {1e-320, 1e-200, 1e-161, 1e-158, 1e-140, 1e-9, 1.0, 1e6, 1e140, 1e154, 1e200, 1e300}) {
+        for (int trial = 0; trial < 3000; ++trial) {
+            const double dx = scale * unit(random);
+            const double dy = scale * unit(random) * (trial % 3 == 0 ? 1e-12 : 1.0);
+            const double distance = exactHypot(dx, dy);
+            double radius = distance;
+            const int steps = static_cast<int>(random() % 9) - 4;  // -4 .. 4 ulps
+            for (int k = 0; k < std::abs(steps); ++k)
+                radius = std::nextafter(radius, steps > 0 ? std::numeric_limits<double>::infinity() : 0.0);
+            check(dx, dy, radius);
+            check(dx, dy, radius * (1.0 + 2e-9));
+            check(dx, dy, radius * (1.0 - 2e-9));
+            check(dx, dy, radius * 3.0);
+            check(dx, dy, radius / 3.0);
+        }
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (double radius : {0.0, -1.0, 1.0, 1e-300, 1e300, inf, nan, 4.9e-324}) {
+        for (double d : {0.0, 1.0, -3.0, 1e-310, 1e200, inf, -inf, nan}) {
+            check(d, 1.0, radius);
+            check(d, 0.0, radius);
+            check(d, d, radius);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tw

@@ -12,15 +12,19 @@ namespace {
 using test::makeOptimizer;
 using test::OptimizerHandle;
 
-// Positions must increase along the path, and the longest edge must be the
-// longest edge of the path.
+// Positions must increase along the path, the edge lengths must be those of
+// the path, and the longest edge must be the longest edge of the path.
 void expectConsistent(const IndexedPath& index) {
     const PathList& list = index.list();
     double longest = list.head() != nullptr ? 0.0 : -1.0;
     int held = 0;
     for (const PathNode* node = list.head(); node != nullptr; node = node->next) {
         ++held;
+        if (node->previous != nullptr) {
+            ASSERT_EQ(index.edgeBefore(node), list.distance(node->previous, node));
+        }
         if (node->next != nullptr) {
+            ASSERT_EQ(index.edgeAfter(node), list.distance(node, node->next)) << "at node " << node->point;
             ASSERT_LT(index.position(node), index.position(node->next)) << "at node " << node->point;
             longest = std::max(longest, list.distance(node, node->next));
         } else {
@@ -77,9 +81,18 @@ Snapshot snapshot(const IndexedPath& index, PathList& list) {
 void expectUnchangedNodesAsBefore(const IndexedPath& index, PathList& list, const Snapshot& before) {
     const auto unchanged = [&](int point) { return index.changedAt(list.nodeOf(point)) <= before.clock; };
     for (int point = 0; point < list.size(); ++point) {
+        const PathNode* node = list.nodeOf(point);
+        const PathNode* previous = before.previous[static_cast<std::size_t>(point)];
+        const PathNode* next = before.next[static_cast<std::size_t>(point)];
+        if (index.changedAt(node, IndexedPath::Change::kNeighbours) <= before.clock) {
+            // The same pair of neighbours, maybe the other way round.
+            const bool same = node->previous == previous && node->next == next;
+            const bool turned = node->previous == next && node->next == previous;
+            ASSERT_TRUE(same || turned) << point;
+        }
         if (!unchanged(point)) continue;
-        ASSERT_EQ(list.nodeOf(point)->previous, before.previous[static_cast<std::size_t>(point)]) << point;
-        ASSERT_EQ(list.nodeOf(point)->next, before.next[static_cast<std::size_t>(point)]) << point;
+        ASSERT_EQ(node->previous, previous) << point;
+        ASSERT_EQ(node->next, next) << point;
     }
     std::vector<int> kept;
     std::vector<int> keptNow;
@@ -132,12 +145,14 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
         expectConsistent(index);
         expectUnchangedNodesAsBefore(index, list, before);
         // A search for changed nodes finds every node changed by this step.
-        std::vector<int> found;
-        index.forNodesChangedWithin(Spot{0, 0}, before.clock, [](double) { return 1e9; },
-                                    [&](PathNode* node) { found.push_back(node->point); });
-        for (int point = 0; point < count; ++point) {
-            const bool changed = index.changedAt(list.nodeOf(point)) > before.clock;
-            ASSERT_EQ(changed, std::count(found.begin(), found.end(), point) == 1) << point;
+        for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
+            std::vector<int> found;
+            index.forNodesChangedWithin(Spot{0, 0}, before.clock, change, [](double) { return 1e9; },
+                                        [&](PathNode* node) { found.push_back(node->point); });
+            for (int point = 0; point < count; ++point) {
+                const bool changed = index.changedAt(list.nodeOf(point), change) > before.clock;
+                ASSERT_EQ(changed, std::count(found.begin(), found.end(), point) == 1) << point;
+            }
         }
     }
     std::vector<int> order(count);
