@@ -307,13 +307,13 @@ int FastPathEngine::relocateTriplesPass() {
         double innerMost = 0.0;
         for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
             const TripleOrder& order = kTripleOrders[r];
-            const double margin = shapes.inner[r] - spotDistance(aSpot, shapes.spots[order.first]) -
-                                  spotDistance(aSpot, shapes.spots[order.last]);
+            const double margin = shapes.inner[r] - shapes.apart[0][static_cast<std::size_t>(order.first)] -
+                                  shapes.apart[0][static_cast<std::size_t>(order.last)];
             least = std::min(least, margin);
             innerMost = std::max(innerMost, shapes.inner[r]);
         }
         const double threshold = gain - kMoveMargin;
-        const double reachOut = std::max(spotDistance(aSpot, shapes.spots[1]), spotDistance(aSpot, shapes.spots[2]));
+        const double reachOut = std::max(shapes.apart[0][1], shapes.apart[0][2]);
         const double slack = kRelativeSlack * (std::fabs(threshold) + innerMost + 2.0 * reachOut +
                                                std::max(index_.longestEdge(), 0.0)) +
                              kAbsoluteSlack;
@@ -321,7 +321,7 @@ int FastPathEngine::relocateTriplesPass() {
         GapChoice choice(threshold);
         searchGaps(aSpot, slack - least, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
             const Spot here = list_.spotOf(gap.right);
-            const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here);
+            const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closedEdge(gap));
             if (gap.right == d && best.order == kFormerOrder) return;
             choice.offer(best.cost, gap, positionOf(gap), best.order);
         });

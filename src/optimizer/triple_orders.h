@@ -33,14 +33,24 @@ struct TripleShapes {
     std::array<PathNode*, 3> nodes;
     std::array<Spot, 3> spots;
     std::array<double, 6> inner;
+    // The distance between two of A, B, C (0 for the same one); a distance
+    // does not depend on the direction it is taken in.
+    std::array<std::array<double, 3>, 3> apart;
 };
 
 inline TripleShapes shapeTriple(const PathList& list, PathNode* a, PathNode* b, PathNode* c) {
-    TripleShapes shapes{{a, b, c}, {list.spotOf(a), list.spotOf(b), list.spotOf(c)}, {}};
+    TripleShapes shapes{{a, b, c}, {list.spotOf(a), list.spotOf(b), list.spotOf(c)}, {}, {}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t j = i + 1; j < 3; ++j) {
+            shapes.apart[i][j] = shapes.apart[j][i] = spotDistance(shapes.spots[i], shapes.spots[j]);
+        }
+    }
     for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
         const TripleOrder& order = kTripleOrders[r];
-        shapes.inner[r] = spotDistance(shapes.spots[order.first], shapes.spots[order.middle]) +
-                          spotDistance(shapes.spots[order.middle], shapes.spots[order.last]);
+        const auto first = static_cast<std::size_t>(order.first);
+        const auto middle = static_cast<std::size_t>(order.middle);
+        const auto last = static_cast<std::size_t>(order.last);
+        shapes.inner[r] = shapes.apart[first][middle] + shapes.apart[middle][last];
     }
     return shapes;
 }
@@ -51,17 +61,28 @@ struct LeastOrder {
 };
 
 // The cheapest order for the gap between `q` and `u` (u null: end gap),
-// compared strictly in sequence.
-inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u) {
+// compared strictly in sequence; `closed` is the length of the edge q-u
+// (unused for the end gap). Each distance to the gap is taken once and used
+// by the two orders that need it.
+inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u, double closed) {
+    std::array<double, 3> fromQ{};
+    std::array<double, 3> toU{};
+    for (std::size_t k = 0; k < 3; ++k) {
+        fromQ[k] = spotDistance(q, shapes.spots[k]);
+        if (u != nullptr) toU[k] = spotDistance(shapes.spots[k], *u);
+    }
     LeastOrder least{-1, 0.0};
-    const double closed = u != nullptr ? spotDistance(q, *u) : 0.0;
     for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
         const TripleOrder& order = kTripleOrders[r];
-        double cost = spotDistance(q, shapes.spots[order.first]) + shapes.inner[r];
-        if (u != nullptr) cost = cost + spotDistance(shapes.spots[order.last], *u) - closed;
+        double cost = fromQ[static_cast<std::size_t>(order.first)] + shapes.inner[r];
+        if (u != nullptr) cost = cost + toU[static_cast<std::size_t>(order.last)] - closed;
         if (least.order < 0 || cost < least.cost) least = LeastOrder{static_cast<int>(r), cost};
     }
     return least;
+}
+
+inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u) {
+    return leastOrder(shapes, q, u, u != nullptr ? spotDistance(q, *u) : 0.0);
 }
 
 // Links the detached triple in order `r` and returns its ends.
