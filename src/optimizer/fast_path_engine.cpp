@@ -107,7 +107,8 @@ private:
 
     // searchGaps for a single point at `spot`, weighing each gap as the
     // literal insertion and relocation do.
-    void searchPointGaps(Spot spot, std::uint64_t since, GapChoice& choice);
+    // `node` is the point's node, which may still be in the path.
+    void searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice);
     // The moment the last search for `node`, remembered in `settled`, came
     // out empty, when nothing of `node` changed since; else 0.
     std::uint64_t settledSince(const std::vector<std::uint64_t>& settled, const PathNode* node,
@@ -129,6 +130,16 @@ private:
         if (length < kShortestRemembered || length >= kShortestRemembered + kRememberedSegmentLengths) return nullptr;
         const std::size_t row = static_cast<std::size_t>(length - kShortestRemembered);
         return &segmentSettled_[row * exchangeSettled_.size() + static_cast<std::size_t>(point)];
+    }
+    // A gap at either end of the run first..last while the run is still in
+    // the path: not a gap of the path without the run.
+    static bool besideRun(Gap gap, const PathNode* first, const PathNode* last) {
+        return gap.right == first || gap.left == last;
+    }
+    // The last node of the path once the run ending at `last`, preceded by
+    // `before`, is taken out (the run may be out already).
+    PathNode* tailWithout(const PathNode* last, PathNode* before) const {
+        return index_.tail() == last ? before : index_.tail();
     }
     // The length of the edge an inner gap breaks.
     double closedEdge(Gap gap) const {
@@ -170,10 +181,11 @@ void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, Index
     });
 }
 
-void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, GapChoice& choice) {
+void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice) {
     // A point's cost in a gap is the same either way round, so a relocation
     // that came out empty stays empty while the pairs of neighbours stay.
     searchGaps(spot, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
+        if (besideRun(gap, node, node)) return;
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
         const double cost = spotDistance(q, spot) + spotDistance(spot, here) - closedEdge(gap);
@@ -185,7 +197,7 @@ void FastPathEngine::insertCheapest(int point) {
     PathNode* node = list_.nodeOf(point);
     const Spot spot = list_.spotOf(node);
     GapChoice choice(kNoCost);
-    searchPointGaps(spot, 0, choice);
+    searchPointGaps(spot, 0, node, choice);
     Gap chosen = choice.gap;
     PathNode* tail = index_.tail();
     if (tail != nullptr && (!choice.found || spotDistance(list_.spotOf(tail), spot) < choice.cost)) {
@@ -258,11 +270,14 @@ int FastPathEngine::relocatePointsPass() {
             gain = list_.distance(before, node);
         }
         const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
-        const Gap former = index_.detachRun(node, node);
+        // A point whose search may weigh only changed gaps is searched for
+        // in place, and taken out only when it moves.
+        const bool inPlace = since != 0;
+        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(node, node);
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
-        searchPointGaps(spot, since, choice);
-        PathNode* tail = index_.tail();
+        searchPointGaps(spot, since, node, choice);
+        PathNode* tail = tailWithout(node, node->previous);
         if (tail != nullptr) {
             const double endCost = spotDistance(list_.spotOf(tail), spot);
             if (endCost < choice.cost) {
@@ -272,11 +287,12 @@ int FastPathEngine::relocatePointsPass() {
             }
         }
         if (choice.found) {
+            if (inPlace) index_.detachRun(node, node);
             index_.insertRun(node, node, choice.gap);
             total += gain - choice.cost;
             relocationSettled_[static_cast<std::size_t>(index)] = 0;
         } else {
-            index_.restoreRun(node, node, former);
+            if (!inPlace) index_.restoreRun(node, node, former);
             relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
         }
     }
@@ -298,7 +314,11 @@ int FastPathEngine::relocateTriplesPass() {
         const TripleShapes shapes = shapeTriple(list_, a, b, c);
         std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
         const std::uint64_t since = unchangedSince(settled, a, c);
-        const Gap former = index_.detachRun(a, c);
+        // With nothing of the triple changed, only changed gaps count, so it
+        // is searched for in place. The gap it would leave joins the same P
+        // and D as at its last search, so it fails as it failed then.
+        const bool inPlace = since != 0;
+        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(a, c);
 
         // Any order costs at least the cost of putting A alone into the gap
         // plus the least of inner - d(A, first) - d(A, last).
@@ -320,6 +340,7 @@ int FastPathEngine::relocateTriplesPass() {
 
         GapChoice choice(threshold);
         searchGaps(aSpot, slack - least, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
+            if (besideRun(gap, a, c)) return;
             const Spot here = list_.spotOf(gap.right);
             const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closedEdge(gap));
             if (gap.right == d && best.order == kFormerOrder) return;
@@ -327,7 +348,7 @@ int FastPathEngine::relocateTriplesPass() {
         });
         int chosenOrder = choice.found ? choice.variant : -1;
         Gap chosen = choice.gap;
-        PathNode* tail = index_.tail();
+        PathNode* tail = tailWithout(c, p);
         if (tail != nullptr) {
             const LeastOrder best = leastOrder(shapes, list_.spotOf(tail), nullptr);
             if (best.cost < choice.cost && !(tail == p && best.order == kFormerOrder)) {
@@ -336,13 +357,16 @@ int FastPathEngine::relocateTriplesPass() {
             }
         }
         if (chosenOrder >= 0) {
+            if (inPlace) index_.detachRun(a, c);
             const auto ends = linkTriple(shapes, chosenOrder);
             index_.insertRun(ends[0], ends[1], chosen);
             changed = 1;
             settled = 0;
         } else {
-            const auto ends = linkTriple(shapes, kFormerOrder);
-            index_.restoreRun(ends[0], ends[1], former);
+            if (!inPlace) {
+                const auto ends = linkTriple(shapes, kFormerOrder);
+                index_.restoreRun(ends[0], ends[1], former);
+            }
             settled = index_.clock();
         }
     }
@@ -364,7 +388,10 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         const Spot lastSpot = list_.spotOf(last);
         std::uint64_t* settled = segmentSettled(index, length);
         const std::uint64_t since = settled != nullptr ? unchangedSince(*settled, first, last) : 0;
-        const Gap former = index_.detachRun(first, last);
+        // The gap the run would leave is never weighed, so an unchanged run
+        // is searched for in place.
+        const bool inPlace = since != 0;
+        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(first, last);
 
         // Only a gap cheaper than the gain can make the move; either
         // direction costs at least F's own cost minus d(F, L).
@@ -374,7 +401,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                              kAbsoluteSlack;
         GapChoice choice(gain);
         searchGaps(firstSpot, span + slack, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
-            if (gap.left == p) return;
+            if (gap.left == p || besideRun(gap, first, last)) return;
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);
             const double closed = closedEdge(gap);
@@ -386,7 +413,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         Gap chosen = choice.gap;
         bool chosenAny = choice.found;
         double best = choice.cost;
-        PathNode* tail = index_.tail();
+        PathNode* tail = tailWithout(last, p);
         if (tail != nullptr && tail != p) {
             const Spot here = list_.spotOf(tail);
             const double forwards = spotDistance(here, firstSpot);
@@ -405,6 +432,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             }
         }
         if (chosenAny && gain - best > kMoveMargin) {
+            if (inPlace) index_.detachRun(first, last);
             if (reversed) {
                 PathList::reverseRun(first, last);
                 index_.insertRun(last, first, chosen);
@@ -414,7 +442,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             changed = 1;
             if (settled != nullptr) *settled = 0;
         } else {
-            index_.restoreRun(first, last, former);
+            if (!inPlace) index_.restoreRun(first, last, former);
             if (settled != nullptr) *settled = index_.clock();
         }
     }
