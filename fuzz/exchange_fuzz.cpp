@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "exchange/contour_reading.h"
 #include "exchange/coordinate_arguments.h"
 #include "exchange/exchange_reader.h"
 #include "exchange/exchange_walker.h"
@@ -111,6 +112,28 @@ void walk(const std::string& path) {
     require(mutableDictionary.currentScopeSize() == mutableDictionary.size());
 }
 
+// The contour reader: points and contour ends only come after a contour
+// header, and a carried coordinate is always a text the coordinate reader
+// could have given (never empty, never longer than a slot).
+class CheckedContours : public ContourVisitor {
+public:
+    void contourHeader(ExchangeToken&) override { ++headers_; }
+    void point(ExchangeToken&, const CoordinateCarry& carry) override {
+        require(headers_ > 0);
+        for (int axis = 0; axis < 3; ++axis) {
+            require(!carry.text(axis).empty() && carry.text(axis).size() <= kCoordinateTextLength);
+            (void)carry.value(axis);
+        }
+    }
+    void contourEnd(const ValueDictionary& dictionary) override {
+        require(headers_ > 0);
+        require(dictionary.depth() >= 1);
+    }
+
+private:
+    long headers_ = 0;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -123,6 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     readTokens(path);
     walk(path);
+    CheckedContours contours;
+    require(readContours(path, contours, &acceptEveryHead) <= 1);
     // Method names followed by whitespace append to the trace file in the
     // current directory; keep it from growing over a long run.
     std::remove(kMethodTraceFile);

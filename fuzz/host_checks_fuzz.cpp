@@ -1,6 +1,7 @@
 // Fuzzes the host's checks of a job's files: the input is read as a
 // geometry source (syntax errors, the reading on past them, point values)
-// and as a parameter file with its places and dropped words.
+// and as a parameter file with its places and dropped words; the contour
+// readings of a source and of a result run on it too.
 #include <unistd.h>
 
 #include <cstdint>
@@ -13,7 +14,9 @@
 #include "findings.h"
 #include "number_checks.h"
 #include "placed_parameters.h"
+#include "result_file.h"
 #include "source_check.h"
+#include "source_contours.h"
 
 namespace {
 
@@ -44,6 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         if (!finding.place.file.empty() && finding.place.line < 0) __builtin_trap();
         (void)twcycle::findingLine(finding);
+    }
+
+    // The host's two contour readings of the same file.
+    const twcycle::SourceReading source = twcycle::readSourceContours(inputFile());
+    for (const twcycle::SourceContour& contour : source.contours) {
+        if (contour.points.empty()) __builtin_trap();
+    }
+    const twcycle::ResultReading result = twcycle::readResultFile(inputFile());
+    if (!result.error.empty() && !result.contours.empty()) __builtin_trap();
+    for (const twcycle::ResultContour& contour : result.contours) {
+        if (contour.points.size() != static_cast<std::size_t>(contour.declaredCount)) __builtin_trap();
     }
 
     const twcycle::PlacedParameterFile parameters = twcycle::readPlacedParameters(inputFile());
