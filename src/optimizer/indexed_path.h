@@ -71,15 +71,10 @@ public:
     // Path order of two nodes in the path, in constant time.
     std::uint64_t position(const PathNode* node) const { return labels_[index(node)]; }
 
-    // Calls visit(x) for every path node x with d(p, x) <= reach(longest
-    // edge at x); it may call it for more. `reach` must not decrease as its
-    // argument grows, and may change between calls as a threshold shrinks.
-    template <class Reach, class Visit>
-    void forNodesWithin(Spot p, Reach&& reach, Visit&& visit) {
-        forNodesChangedWithin(p, 0, Change::kAny, reach, visit);
-    }
-    // The same, but only for nodes changed in the given way after relinking
-    // `since`.
+    // Calls visit(x) for every path node x changed in the given way after
+    // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
+    // x); it may call it for more. `reach` must not decrease as its argument
+    // grows, and may change between calls as a threshold shrinks.
     template <class Reach, class Visit>
     void forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit);
 
