@@ -1,4 +1,5 @@
-# Cross build for 64-bit Windows (for running the tests under wine64) with Debian's mingw-w64 (g++-mingw-w64-x86_64):
+# Cross build for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64), whose programs
+# wine64 runs on every 64-bit Linux machine:
 #   cmake -S . -B build-win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -10,4 +11,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
+# Tests run under wine64 (.ci/wine64.sh sets it up).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../.ci/wine64.sh)
