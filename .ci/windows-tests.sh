@@ -28,6 +28,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${TW_DIFF_JOBS:-200}
 seed=${TW_DIFF_SEED:-1}
+# The names with a stored golden output of the example job.
 algorithms=(nearest nearestDirected nearestDirCross insert extendedA extendedB)
 control=false
 bits=32
@@ -139,5 +140,5 @@ for algorithm in "${algorithms[@]}"; do
 done
 echo "golden jobs: $(seconds_since "$start") s"
 
-section "Differential: $jobs seeded jobs x ${#algorithms[@]} algorithm names, Linux module against the $bits-bit DLL"
+section "Differential: $jobs seeded jobs x every algorithm name (nearOptimal too), Linux module against the $bits-bit DLL"
 differential "$folder/twPntOpt.dll" "$folder/differential"

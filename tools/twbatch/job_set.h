@@ -11,8 +11,8 @@
 
 namespace twbatch {
 
-inline constexpr std::array<const char*, 6> kAlgorithmNames = {
-    "nearest", "nearestDirected", "nearestDirCross", "insert", "extendedA", "extendedB"};
+inline constexpr std::array<const char*, 7> kAlgorithmNames = {
+    "nearest", "nearestDirected", "nearestDirCross", "insert", "extendedA", "extendedB", "nearOptimal"};
 
 // The most points a job holds, over all its contours.
 inline constexpr std::size_t kMostPoints = 300;
