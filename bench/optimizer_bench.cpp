@@ -49,7 +49,7 @@
 #define TW_BENCH_CHILD_PROCESSES 1
 #endif
 
-#include "optimizer/engine.h"
+#include "optimizer/engines/engine.h"
 #include "optimizer_bench_sets.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"

@@ -2,7 +2,7 @@
 // and the module-wide tuning values.
 #include <cmath>
 
-#include "optimizer/engine.h"
+#include "optimizer/engines/engine.h"
 #include "optimizer/path_optimizer.h"
 
 namespace tw {
