@@ -20,6 +20,8 @@ constexpr int kMinWindow = 2;
 
 bool inRange(double value) { return std::fabs(value) <= kMaxCoordinate; }
 
+long lowerBounds = 0;
+
 }  // namespace
 
 int segmentWindow = kFullWindow;
@@ -77,9 +79,12 @@ double referenceLowerBound(const PathOptimizer& optimizer) {
 }
 
 double computeLowerBound(const PathOptimizer& optimizer) {
+    ++lowerBounds;
     if (activeEngine() == EngineKind::kFast) return fastLowerBound(optimizer);
     return referenceLowerBound(optimizer);
 }
+
+long lowerBoundComputations() { return lowerBounds; }
 
 bool orderableCoordinates(const PathOptimizer& optimizer) {
     for (const OptimizerPoint& point : optimizer.points) {

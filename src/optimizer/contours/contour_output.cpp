@@ -117,9 +117,9 @@ void finishContour(ContourReadState& state, const ValueDictionary& dictionary) {
         // it from the start point, like every other contour's.
         optimizerSetStartPoint(optimizer, nullptr, own.startX, own.startY, 0.0);
         if (state.pointCount > 1) {
-            // The bound costs time quadratic in the points and only the
-            // windowed search reads it; the near-optimal mode goes without.
-            if (optimizer->algorithm != kAlgorithmNearOptimal) lengthLowerBound = computeLowerBound(*optimizer);
+            // Only the windowed search reads the bound; for every other
+            // code lengthLowerBound keeps a stale value that nothing reads.
+            if (readsLowerBound(optimizer->algorithm)) lengthLowerBound = computeLowerBound(*optimizer);
             optimizerOptimize(optimizer);
         }
         optimizerComputeLength(optimizer);
