@@ -1,9 +1,9 @@
 // Candidate lists for the near-optimal search: for every node with
 // coordinates, its nearest other nodes overall and per quadrant, found with
-// a k-d tree.
+// the optimizer's point tree.
 //
 // The lists are exact and deterministic: the smallest by (distance, node
-// index), whatever the build order. Building costs O(n log^2 n), queries
+// index), whatever the tree's shape. Building costs O(n log n), queries
 // O(log n) each on spread-out sets; memory is linear.
 #pragma once
 

@@ -73,16 +73,6 @@ TourTree::TourTree(const std::vector<OptimizerPoint>& points)
     : tree_(points), visited_(points.size(), 0) {
     const int count = static_cast<int>(points.size());
     const int nodes = tree_.nodeCount();
-    memberPoint_.reserve(points.size());
-    memberX_.reserve(points.size());
-    memberY_.reserve(points.size());
-    if (nodes > 0) {
-        for (const int point : tree_.members(tree_.node(0))) {
-            memberPoint_.push_back(point);
-            memberX_.push_back(points[static_cast<std::size_t>(point)].x);
-            memberY_.push_back(points[static_cast<std::size_t>(point)].y);
-        }
-    }
     unvisited_.assign(static_cast<std::size_t>(nodes), 0);
     lowest_.assign(static_cast<std::size_t>(nodes), count);
     highest_.assign(static_cast<std::size_t>(nodes), -1);
@@ -171,11 +161,10 @@ void TourTree::searchNearest(int index, double gap, Query& query) const {
         return;
     }
     for (int k = node.begin; k < node.end; ++k) {
-        const auto member = static_cast<std::size_t>(k);
-        const int point = memberPoint_[member];
+        const int point = tree_.memberPoint(k);
         if (point >= query.limit || visited_[static_cast<std::size_t>(point)] != 0) continue;
-        const double dx = memberX_[member] - query.x;
-        const double dy = memberY_[member] - query.y;
+        const double dx = tree_.memberX(k) - query.x;
+        const double dy = tree_.memberY(k) - query.y;
         if (squareBeyond(dx * dx + dy * dy, query.best.distance)) continue;
         const double distance = exactHypot(dx, dy);
         if (distance > query.radius) continue;
@@ -228,11 +217,10 @@ bool TourTree::searchAround(int index, double gap, AroundQuery& query) const {
         return searchAround(first, firstGap, query) && searchAround(second, secondGap, query);
     }
     for (int k = node.begin; k < node.end; ++k) {
-        const auto member = static_cast<std::size_t>(k);
-        const int point = memberPoint_[member];
+        const int point = tree_.memberPoint(k);
         if (visited_[static_cast<std::size_t>(point)] != 0) continue;
-        const double dx = memberX_[member] - query.x;
-        const double dy = memberY_[member] - query.y;
+        const double dx = tree_.memberX(k) - query.x;
+        const double dy = tree_.memberY(k) - query.y;
         if (query.best.point >= 0 && squareBeyond(dx * dx + dy * dy, query.reach)) continue;
         const double distance = exactHypot(dx, dy);
         if (query.best.point >= 0 && distance > query.reach) continue;
@@ -291,11 +279,10 @@ void TourTree::searchAligned(int index, const AlignmentQuery& query, Aligned& be
         return;
     }
     for (int k = node.begin; k < node.end; ++k) {
-        const auto member = static_cast<std::size_t>(k);
-        const int point = memberPoint_[member];
+        const int point = tree_.memberPoint(k);
         if (point <= query.after || visited_[static_cast<std::size_t>(point)] != 0) continue;
-        const double vx = memberX_[member] - query.x;
-        const double vy = memberY_[member] - query.y;
+        const double vx = tree_.memberX(k) - query.x;
+        const double vy = tree_.memberY(k) - query.y;
         const double alignment = vx * query.moveX + vy * query.moveY;
         if (alignment < best.alignment || (alignment == best.alignment && point > best.point)) {
             continue;

@@ -88,11 +88,6 @@ private:
     double alignmentBound(int node, const AlignmentQuery& query) const;
 
     PointTree tree_;
-    // Coordinates and storage indices in the tree's member order, so that
-    // leaf scans read contiguous memory.
-    std::vector<double> memberX_;
-    std::vector<double> memberY_;
-    std::vector<int> memberPoint_;
     std::vector<char> visited_;  // by storage index
     // Per node: unvisited points, lowest and highest unvisited storage index
     // (count and -1 when none is left).

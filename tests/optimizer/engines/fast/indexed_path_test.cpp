@@ -160,27 +160,5 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
     EXPECT_TRUE(test::isPermutation(order, count));
 }
 
-TEST(PointTree, BoxBoundsNeverExceedAComputedDistance) {
-    // The pruning bounds must hold for points on and inside the box edges,
-    // at every scale.
-    std::mt19937 random(3);
-    std::uniform_real_distribution<double> unit(-1.0, 1.0);
-    for (double scale : {1e-300, 1e-9, 1.0, 1e6, 1e29}) {
-        for (int trial = 0; trial < 2000; ++trial) {
-            const Box box{scale * unit(random), scale * unit(random), 0, 0};
-            const Box grown{box.minX, box.minY, box.minX + scale * std::abs(unit(random)),
-                            box.minY + scale * std::abs(unit(random))};
-            const double x = 3 * scale * unit(random);
-            const double y = 3 * scale * unit(random);
-            const double px = random() % 2 ? grown.minX : grown.maxX;
-            const double py = grown.minY + (grown.maxY - grown.minY) * std::abs(unit(random));
-            const double distance = planeDistance(x, y, px, py);
-            ASSERT_LE(boxDistance(grown, x, y), distance);
-            ASSERT_FALSE(boxBeyond(grown, x, y, distance));
-            ASSERT_FALSE(boxAtLeast(grown, x, y, std::nextafter(distance, 1e300)));
-        }
-    }
-}
-
 }  // namespace
 }  // namespace tw
