@@ -7,7 +7,7 @@
 #include "cycle/working_copy.h"
 #include "framework/channels.h"
 #include "framework/event_record.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 #include "framework/owned_text.h"
 #include "framework/run_phases.h"
 #include "framework/slots.h"

@@ -5,7 +5,7 @@
 
 #include "exchange/file_names.h"
 #include "exchange/parameter_file.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 #include "platform/platform.h"
 #include "settings/configuration.h"
 #include "settings/parameter_list.h"

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "exchange/contour_reading.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 #include "optimizer/contours/contour_output.h"
 #include "optimizer/path_optimizer.h"
 

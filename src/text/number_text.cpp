@@ -1,4 +1,4 @@
-#include "framework/number_text.h"
+#include "text/number_text.h"
 
 #include <charconv>
 #include <limits>
