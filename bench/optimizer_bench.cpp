@@ -363,7 +363,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::printf("processor seconds per run (lower bound + optimize + final length); reference capped at %.0f s, "
+    std::printf("processor seconds per run (lower bound where read + optimize + final length); reference capped at %.0f s, "
                 "fast at %.0f s%s\n\n",
                 options.cap, options.fastCap, options.fastOnly ? "; reference not run" : "");
     std::printf("%-16s %6s  %-16s %9s %9s %8s %8s %8s %9s %16s %8s\n", "set", "n", "algorithm", "ref_s", "fast_s",
