@@ -36,12 +36,6 @@ int shortImprovementPass(PathEngine& path);
 int extendedA(PathOptimizer& optimizer, int insertOn);
 int extendedA(PathOptimizer& optimizer, int insertOn, const Tuning& tuning);
 
-// Inserts the node of `point` (not yet in the path) into the strictly
-// cheapest gap of the path built so far: the first of equally cheap inner
-// gaps, and an inner gap rather than the end gap at equal cost. This is the
-// reference engine's literal scan.
-void insertCheapest(PathList& list, int point);
-
 // A path this close to the lower bound is not worth improving.
 inline constexpr double kLowerBoundTolerance = 0.001;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "optimizer/engines/reference/improvement_moves.h"
 #include "optimizer/heuristics/insertion_tours.h"
 #include "optimizer/optimizer_test_support.h"
 

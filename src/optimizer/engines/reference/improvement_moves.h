@@ -27,4 +27,10 @@ int relocateTriplesPass(PathList& list);
 // its cheapest other gap, forwards or reversed.
 int relocateSegmentsPass(PathList& list, int length);
 
+// Inserts the node of `point` (not yet in the path) into the strictly
+// cheapest gap of the path built so far: the first of equally cheap inner
+// gaps, and an inner gap rather than the end gap at equal cost. This is the
+// reference engine's literal scan.
+void insertCheapest(PathList& list, int point);
+
 }  // namespace tw

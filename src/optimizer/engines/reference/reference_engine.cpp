@@ -2,7 +2,6 @@
 // gap from the head of the path.
 #include "optimizer/engines/engine.h"
 #include "optimizer/engines/reference/improvement_moves.h"
-#include "optimizer/heuristics/insertion_tours.h"
 
 namespace tw {
 
