@@ -28,6 +28,7 @@
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
 #include "optimizer/heuristics/weight_matrix.h"
+#include "optimizer/spatial/shared_point_tree.h"
 
 namespace tw {
 namespace {
@@ -41,6 +42,8 @@ void printBanner(const char* banner) {
 
 void optimizePath(PathOptimizer& optimizer) {
     segmentWindow = windowForCount(optimizer.count);
+    // Every tour, pass and engine of this run searches one tree.
+    const SharedPointTree sharedTree(optimizer);
     const Tuning tuning = currentTuning();
     switch (optimizer.algorithm) {
         case kAlgorithmNearestDirected:

@@ -11,6 +11,7 @@
 #include "optimizer/path_optimizer.h"
 #include "output/format_real.h"
 #include "output/geometry_writer.h"
+#include "optimizer/spatial/shared_point_tree.h"
 
 namespace tw {
 namespace {
@@ -119,6 +120,8 @@ void finishContour(ContourReadState& state, const ValueDictionary& dictionary) {
         if (state.pointCount > 1) {
             // Only the windowed search reads the bound; for every other
             // code lengthLowerBound keeps a stale value that nothing reads.
+            // The bound and the optimize search the same tree.
+            const SharedPointTree sharedTree(*optimizer);
             if (readsLowerBound(optimizer->algorithm)) lengthLowerBound = computeLowerBound(*optimizer);
             optimizerOptimize(optimizer);
         }

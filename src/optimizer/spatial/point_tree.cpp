@@ -5,6 +5,13 @@
 #include <numeric>
 
 namespace tw {
+namespace {
+
+long builds = 0;
+
+}  // namespace
+
+long pointTreeBuilds() { return builds; }
 
 PointTree::PointTree(const std::vector<OptimizerPoint>& points) {
     std::vector<double> x(points.size());
@@ -19,6 +26,7 @@ PointTree::PointTree(const std::vector<OptimizerPoint>& points) {
 PointTree::PointTree(std::span<const double> x, std::span<const double> y) { initialise(x, y); }
 
 void PointTree::initialise(std::span<const double> x, std::span<const double> y) {
+    ++builds;
     const int count = static_cast<int>(x.size());
     members_.resize(x.size());
     std::iota(members_.begin(), members_.end(), 0);

@@ -11,6 +11,8 @@
 // not depend on the order in which the library's selection visits them.
 // Coordinates must be finite and within kMaxCoordinate.
 //
+// One optimize builds one tree for all its searches (shared_point_tree.h).
+//
 // Each node also knows its parent, and each point its leaf: the engines'
 // indexes update their per-node values from a leaf up to the root. The
 // near-optimal candidate lists do not need them; they cost one int per node
@@ -100,6 +102,10 @@ private:
     std::vector<double> memberY_;
     std::vector<int> leafOf_;
 };
+
+// How many point trees have been built in this process, so that tests can
+// see how often one contour builds one.
+long pointTreeBuilds();
 
 // The smallest distance, as exactHypot computes it, from (x, y) to any
 // position in `box`. Rounding is monotonic and exactHypot is correctly

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "optimizer/engines/engine.h"
-#include "optimizer/spatial/point_tree.h"
+#include "optimizer/spatial/shared_point_tree.h"
 
 namespace tw {
 namespace {
@@ -24,11 +24,11 @@ bool pointsInRange(const PathOptimizer& optimizer) {
 }
 
 double treeLowerBound(const PathOptimizer& optimizer) {
-    const PointTree tree(optimizer.points);
+    const std::shared_ptr<const PointTree> tree = pointTreeFor(optimizer);
     double sum = 0.0;
     double largest = 0.0;
     for (int i = 0; i < optimizer.count; ++i) {
-        const double nearest = tree.nearestOther(i).distance;
+        const double nearest = tree->nearestOther(i).distance;
         sum += nearest;
         if (nearest > largest) largest = nearest;
     }

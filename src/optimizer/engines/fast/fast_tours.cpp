@@ -175,7 +175,7 @@ private:
 }  // namespace
 
 void fastTour(PathOptimizer& optimizer, TourKind kind) {
-    TourTree tree(optimizer.points);
+    TourTree tree(optimizer);
     DirectedSelection directed(optimizer, tree);
     Walk walk{optimizer.startPoint.x, optimizer.startPoint.y, 0.0, 0.0};
     for (int k = 0; k < optimizer.count; ++k) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "optimizer/spatial/shared_point_tree.h"
+
 namespace tw {
 namespace {
 
@@ -14,7 +16,8 @@ constexpr std::uint64_t kComfortableSpacing = std::uint64_t{1} << 20;
 IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
     : list_(list),
       points_(optimizer.points),
-      tree_(optimizer.points),
+      treeHolder_(pointTreeFor(optimizer)),
+      tree_(*treeHolder_),
       labels_(optimizer.points.size(), 0),
       longest_(optimizer.points.size(), -1.0),
       beforeEdge_(optimizer.points.size(), -1.0),

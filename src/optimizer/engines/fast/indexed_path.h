@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "optimizer/engines/path_list.h"
@@ -117,7 +118,8 @@ private:
 
     PathList& list_;
     const std::vector<OptimizerPoint>& points_;
-    PointTree tree_;
+    std::shared_ptr<const PointTree> treeHolder_;
+    const PointTree& tree_;
     std::vector<std::uint64_t> labels_;
     std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
     std::vector<double> beforeEdge_;   // per point: edge from its previous node, -1 for none

@@ -1,5 +1,7 @@
 #include "optimizer/engines/fast/tour_tree.h"
 
+#include "optimizer/spatial/shared_point_tree.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -69,9 +71,9 @@ struct TourTree::Query {
     Found best;    // best.point < 0 until a point qualifies
 };
 
-TourTree::TourTree(const std::vector<OptimizerPoint>& points)
-    : tree_(points), visited_(points.size(), 0) {
-    const int count = static_cast<int>(points.size());
+TourTree::TourTree(const PathOptimizer& optimizer)
+    : treeHolder_(pointTreeFor(optimizer)), tree_(*treeHolder_), visited_(optimizer.points.size(), 0) {
+    const int count = static_cast<int>(optimizer.points.size());
     const int nodes = tree_.nodeCount();
     unvisited_.assign(static_cast<std::size_t>(nodes), 0);
     lowest_.assign(static_cast<std::size_t>(nodes), count);

@@ -12,6 +12,7 @@
 // kMaxCoordinate, so that no square overflows.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "optimizer/path_optimizer.h"
@@ -34,8 +35,9 @@ public:
         int point;  // storage index, -1 when nothing qualifies
     };
 
-    // Throws std::bad_alloc when memory is short.
-    explicit TourTree(const std::vector<OptimizerPoint>& points);
+    // Over the optimizer's point tree (pointTreeFor). Throws std::bad_alloc
+    // when memory is short.
+    explicit TourTree(const PathOptimizer& optimizer);
 
     // Marks an unvisited point visited.
     void visit(int point);
@@ -87,7 +89,8 @@ private:
     void searchAligned(int node, const AlignmentQuery& query, Aligned& best) const;
     double alignmentBound(int node, const AlignmentQuery& query) const;
 
-    PointTree tree_;
+    std::shared_ptr<const PointTree> treeHolder_;
+    const PointTree& tree_;
     std::vector<char> visited_;  // by storage index
     // Per node: unvisited points, lowest and highest unvisited storage index
     // (count and -1 when none is left).
