@@ -28,7 +28,7 @@
 #include "optimizer_bench_sets.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
-#include "optimizer/search_effort.h"
+#include "optimizer/near_optimal/search_effort.h"
 
 namespace {
 

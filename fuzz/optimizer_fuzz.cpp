@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "optimizer/engine.h"
+#include "optimizer/engines/engine.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
-#include "optimizer/search_effort.h"
+#include "optimizer/near_optimal/search_effort.h"
 
 namespace {
 

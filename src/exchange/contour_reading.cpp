@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "exchange/coordinate_arguments.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 
 namespace tw {
 namespace {

@@ -1,11 +1,9 @@
 #include "exchange/parameter_file.h"
 
-#include <cstring>
 #include <new>
 #include <string>
 
 #include "exchange/file_names.h"
-#include "platform/platform.h"
 
 namespace tw {
 namespace {
@@ -239,19 +237,6 @@ int readParameterEntry(std::FILE* stream, ParameterEntry& entry) {
 
 void closeParameterFile(std::FILE* stream) {
     if (stream != nullptr && !isStandardInput(stream)) std::fclose(stream);
-}
-
-Parameter* readParameterFile(Parameter* list, const char* path, std::uint16_t level) {
-    if (path == nullptr || std::strlen(path) > kMaxParameterPath) return list;
-    const std::string name = platform::nativePath(path);
-    std::FILE* stream = openParameterFile(name.c_str());
-    if (stream == nullptr) return list;
-    ParameterEntry pair;
-    while (!std::feof(stream) && !std::ferror(stream)) {
-        if (readParameterEntry(stream, pair) == 1) list = adoptParameter(list, pair, level);
-    }
-    closeParameterFile(stream);
-    return list;
 }
 
 }  // namespace tw

@@ -3,26 +3,27 @@
 //
 // Calling order: openParameterFile; readParameterEntry until the stream
 // reports its end (feof) or a read error (ferror), using every call that
-// returned 1; closeParameterFile. readParameterFile does all of that and
-// stores the entries in a parameter list.
+// returned 1; closeParameterFile. The syntax only hands out entries: the
+// settings store them (readParameterFile in settings/parameter_files.h).
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
-
-#include "settings/parameter_list.h"
-#include "twpntopt.h"
+#include <optional>
+#include <string>
 
 namespace tw {
+
+// A name/value pair read from a parameter file; the reader reuses it from
+// entry to entry. An absent text is std::nullopt.
+struct ParameterEntry {
+    std::optional<std::string> name;
+    std::optional<std::string> value;
+};
 
 // A name or a value keeps at most this many characters; the rest of a longer
 // one is read and dropped, so the entries after it come out intact.
 inline constexpr std::size_t kMaxParameterText = 32751;
-
-// Paths handed to readParameterFile are at most this long; longer ones are
-// refused.
-inline constexpr std::size_t kMaxParameterPath = 511;
 
 // Opens a parameter file for reading ("rb"). "| stdin" is the standard input
 // and "~..." is HOME followed by the rest of the name; other names beginning
@@ -38,11 +39,5 @@ int readParameterEntry(std::FILE* stream, ParameterEntry& entry);
 
 // Closes a stream from openParameterFile. The standard input is left open.
 void closeParameterFile(std::FILE* stream);
-
-// Reads every entry of the parameter file `path` into `list` with `level`;
-// entries without a value are not stored. A missing file or a path over
-// kMaxParameterPath characters leaves the list unchanged. '/' is a directory
-// separator on every platform. Returns the new first node.
-Parameter* readParameterFile(Parameter* list, const char* path, std::uint16_t level);
 
 }  // namespace tw

@@ -4,7 +4,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "optimizer/optimizer_write.h"
+#include "optimizer/contours/optimizer_write.h"
 #include "optimizer/path_optimizer.h"
 
 namespace tw {

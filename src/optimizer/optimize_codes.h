@@ -20,6 +20,13 @@ inline constexpr int kAlgorithmMixed3 = 103;
 inline constexpr int kAlgorithmMixed4 = 104;
 inline constexpr int kAlgorithmNearOptimal = 11;
 
+// Whether the heuristics of `code` read lengthLowerBound: only extendedA
+// does (codes 7 and 101). The contour driver computes the bound, which
+// costs a tree search per point, only for these codes.
+inline constexpr bool readsLowerBound(int code) {
+    return code == kAlgorithmExtendedA || code == kAlgorithmMixed1;
+}
+
 // The code configured when no algorithm name is given.
 inline constexpr int kDefaultAlgorithm = kAlgorithmNearestDirCross;
 

@@ -20,14 +20,15 @@
 // order stands.
 #include <cstdio>
 
-#include "optimizer/crossing_removal.h"
-#include "optimizer/engine.h"
-#include "optimizer/insertion_tours.h"
-#include "optimizer/near_optimal.h"
-#include "optimizer/nearest_tours.h"
+#include "optimizer/heuristics/crossing_removal.h"
+#include "optimizer/engines/engine.h"
+#include "optimizer/heuristics/insertion_tours.h"
+#include "optimizer/near_optimal/near_optimal.h"
+#include "optimizer/heuristics/nearest_tours.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
-#include "optimizer/weight_matrix.h"
+#include "optimizer/heuristics/weight_matrix.h"
+#include "optimizer/spatial/shared_point_tree.h"
 
 namespace tw {
 namespace {
@@ -41,6 +42,8 @@ void printBanner(const char* banner) {
 
 void optimizePath(PathOptimizer& optimizer) {
     segmentWindow = windowForCount(optimizer.count);
+    // Every tour, pass and engine of this run searches one tree.
+    const SharedPointTree sharedTree(optimizer);
     const Tuning tuning = currentTuning();
     switch (optimizer.algorithm) {
         case kAlgorithmNearestDirected:

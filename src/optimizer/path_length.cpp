@@ -2,7 +2,7 @@
 // and the module-wide tuning values.
 #include <cmath>
 
-#include "optimizer/engine.h"
+#include "optimizer/engines/engine.h"
 #include "optimizer/path_optimizer.h"
 
 namespace tw {
@@ -19,6 +19,8 @@ constexpr int kWindowBudget = 1500;
 constexpr int kMinWindow = 2;
 
 bool inRange(double value) { return std::fabs(value) <= kMaxCoordinate; }
+
+long lowerBounds = 0;
 
 }  // namespace
 
@@ -77,9 +79,12 @@ double referenceLowerBound(const PathOptimizer& optimizer) {
 }
 
 double computeLowerBound(const PathOptimizer& optimizer) {
+    ++lowerBounds;
     if (activeEngine() == EngineKind::kFast) return fastLowerBound(optimizer);
     return referenceLowerBound(optimizer);
 }
+
+long lowerBoundComputations() { return lowerBounds; }
 
 bool orderableCoordinates(const PathOptimizer& optimizer) {
     for (const OptimizerPoint& point : optimizer.points) {

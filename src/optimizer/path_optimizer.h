@@ -126,7 +126,8 @@ extern int segmentWindow;
 // insertion tour stops, counted over all its passes.
 inline constexpr int improvementPasses = 1;
 // lengthLowerBound: lower bound of the current point set's path length, set
-// by the contour driver before each optimize; read only by extendedA.
+// by the contour driver before each optimize of a code that reads it
+// (readsLowerBound); read only by extendedA.
 extern double lengthLowerBound;
 
 // Segment window for a point set of `count` points: 20 up to 75 points,
@@ -141,6 +142,10 @@ void computeLength(PathOptimizer& optimizer);
 // included): the sum of every point's nearest-neighbour distance minus the
 // largest of them. 0 for fewer than two points.
 double computeLowerBound(const PathOptimizer& optimizer);
+
+// How many times computeLowerBound has run in this process, so that tests
+// can see which callers pay for it.
+long lowerBoundComputations();
 
 // Runs the heuristic chosen by `algorithm` after setting segmentWindow;
 // algorithm codes and banners are in optimize_dispatch.cpp.

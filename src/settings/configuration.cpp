@@ -5,7 +5,7 @@
 
 #include "exchange/escape_text.h"
 #include "exchange/file_names.h"
-#include "exchange/parameter_file.h"
+#include "settings/parameter_files.h"
 #include "settings/cfg_file.h"
 #include "settings/frames.h"
 #include "settings/parameter_list.h"

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "exchange/parameter_file.h"
 #include "twpntopt.h"
 
 namespace tw {
@@ -20,13 +21,6 @@ inline constexpr std::uint16_t kLevelDefault = 2;      // built-in default
 inline constexpr std::uint16_t kLevelDefinition = 13;  // the cycle's ".def" file
 inline constexpr std::uint16_t kLevelCall = 21;        // job ".pcf" file, ".CFG" entries
 inline constexpr std::uint16_t kLevelDerived = 31;     // values the cycle derives itself
-
-// A name/value pair read from a parameter file; the reader reuses it from
-// entry to entry. An absent text is std::nullopt.
-struct ParameterEntry {
-    std::optional<std::string> name;
-    std::optional<std::string> value;
-};
 
 // Sets `name` to a copy of `value`. An existing name keeps its place and
 // takes the new value and level; a new name goes to the front. A missing or

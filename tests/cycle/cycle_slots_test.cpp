@@ -10,7 +10,7 @@
 #include "framework/kernel_slots.h"
 #include "module/cycle_objects.h"
 #include "optimizer/path_optimizer.h"
-#include "optimizer/search_effort.h"
+#include "optimizer/near_optimal/search_effort.h"
 #include "settings/parameter_list.h"
 #include "support/temp_directory.h"
 

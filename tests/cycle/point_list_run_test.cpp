@@ -8,7 +8,7 @@
 
 #include "job_runner.h"
 #include "module/cycle_objects.h"
-#include "optimizer/search_effort.h"
+#include "optimizer/near_optimal/search_effort.h"
 
 namespace tw {
 namespace {

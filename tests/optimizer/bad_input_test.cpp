@@ -8,11 +8,11 @@
 #include <memory>
 #include <limits>
 
-#include "optimizer/crossing_removal.h"
-#include "optimizer/improvement_rounds.h"
-#include "optimizer/insertion_tours.h"
-#include "optimizer/nearest_tours.h"
-#include "optimizer/path_list.h"
+#include "optimizer/heuristics/crossing_removal.h"
+#include "optimizer/heuristics/improvement_rounds.h"
+#include "optimizer/heuristics/insertion_tours.h"
+#include "optimizer/heuristics/nearest_tours.h"
+#include "optimizer/engines/path_list.h"
 #include "optimizer/optimizer_test_support.h"
 
 namespace tw {

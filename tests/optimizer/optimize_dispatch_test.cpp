@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "optimizer/insertion_tours.h"
-#include "optimizer/nearest_tours.h"
+#include "optimizer/heuristics/insertion_tours.h"
+#include "optimizer/heuristics/nearest_tours.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/optimizer_test_support.h"
 

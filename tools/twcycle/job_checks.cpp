@@ -8,7 +8,7 @@
 
 #include "algorithm_guide.h"
 #include "exit_status.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 #include "number_checks.h"
 #include "optimizer/optimize_codes.h"
 #include "output/format_real.h"

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "exchange/file_names.h"
-#include "exchange/parameter_file.h"
-#include "framework/number_text.h"
+#include "settings/parameter_files.h"
+#include "text/number_text.h"
 #include "platform/platform.h"
 #include "settings/configuration.h"
 #include "settings/parameter_list.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "framework/number_text.h"
+#include "text/number_text.h"
 #include "output/format_real.h"
 
 namespace twcycle {

@@ -5,6 +5,7 @@
 
 #include "exchange/parameter_file.h"
 #include "platform/platform.h"
+#include "settings/parameter_files.h"
 
 namespace twcycle {
 namespace {

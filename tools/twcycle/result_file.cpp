@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "exchange/contour_reading.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 #include "job_settings.h"
 
 namespace twcycle {

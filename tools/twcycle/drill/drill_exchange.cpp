@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "exchange/escape_text.h"
-#include "framework/number_text.h"
+#include "text/number_text.h"
 
 namespace twcycle::drill {
 namespace {

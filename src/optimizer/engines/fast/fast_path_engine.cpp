@@ -1,0 +1,458 @@
+// The fast engine's path passes. Each makes the literal pass's decisions in
+// the literal order; instead of weighing every gap of the path it weighs only
+// the gaps that an index search cannot rule out, and breaks ties between
+// equally cheap gaps by path position, as the literal front-to-back scan
+// does.
+//
+// Why skipping is safe: putting a point i into the gap (Q, U) of length l
+// costs less than c only if d(Q,i) + d(i,U) < l + c, so one of Q and U lies
+// within (l + c) / 2 of i. A run moved as a block, or any order of a triple,
+// costs at least the cost of putting its representative point there minus
+// how far its ends lie from that point, so the same search with a larger c
+// finds every gap it can use. Radii carry a relative slack far above the
+// rounding of the sums, so a gap left out provably fails the literal
+// comparison.
+//
+// Why a later round may look only at what changed: a pass remembers, per
+// point, the moment its last search came out empty (no exchange at it, no
+// cheaper gap for it). A literal test weighs only fixed points, so one that
+// failed then fails again as long as the same nodes stand linked in the same
+// order. Until the point itself changes, its next search therefore needs to
+// weigh only the edges and gaps with a changed end, which the path's change
+// stamps find.
+#include <algorithm>
+#include <cmath>
+
+#include "optimizer/engines/engine.h"
+#include "optimizer/engines/reference/improvement_moves.h"
+#include "optimizer/engines/fast/indexed_path.h"
+#include "optimizer/engines/triple_orders.h"
+
+namespace tw {
+namespace {
+
+constexpr double kRelativeSlack = 1e-9;
+constexpr double kAbsoluteSlack = 1e-300;
+
+// The cheapest gap offered so far, with the literal scan's tie rule: of
+// equal costs the one nearer the front wins, and at one gap the variant
+// weighed first (forwards before reversed).
+struct GapChoice {
+    explicit GapChoice(double threshold) : cost(threshold) {}
+
+    // Offers a gap; only strictly cheaper than the threshold counts.
+    void offer(double offered, Gap at, std::uint64_t position, int variant) {
+        const bool better = offered < cost || (found && offered == cost &&
+                                               (position < this->position ||
+                                                (position == this->position && variant < this->variant)));
+        if (!better) return;
+        cost = offered;
+        gap = at;
+        this->position = position;
+        this->variant = variant;
+        found = true;
+    }
+
+    double cost;
+    bool found = false;
+    Gap gap{nullptr, nullptr};
+    std::uint64_t position = 0;
+    int variant = 0;
+};
+
+bool hasThreeSuccessors(const PathNode* node) {
+    return node->next != nullptr && node->next->next != nullptr && node->next->next->next != nullptr;
+}
+
+PathNode* stepsAfter(PathNode* node, int steps) {
+    for (int s = 0; s < steps && node != nullptr; ++s) node = node->next;
+    return node;
+}
+
+class FastPathEngine final : public PathEngine {
+public:
+    explicit FastPathEngine(const PathOptimizer& optimizer)
+        : PathEngine(optimizer), index_(list_, optimizer) {
+        // Both candidate searches of the two-exchange together name each
+        // node at most twice.
+        candidates_.reserve(2 * optimizer.points.size());
+        const std::size_t count = optimizer.points.size();
+        exchangeSettled_.assign(count, 0);
+        relocationSettled_.assign(count, 0);
+        tripleSettled_.assign(count, 0);
+        segmentSettled_.assign(count * static_cast<std::size_t>(kRememberedSegmentLengths), 0);
+    }
+
+    void linkInOrder(const std::vector<int>& order) override { index_.linkInOrder(order); }
+
+    void insertAll(const std::vector<int>& order) override {
+        index_.startWith(order[0]);
+        for (std::size_t k = 1; k < order.size(); ++k) insertCheapest(order[k]);
+    }
+
+    int twoExchangePass() override;
+    int relocatePointsPass() override;
+    int relocateTriplesPass() override;
+    int relocateSegmentsPass(int length) override;
+
+private:
+    // The gap after S, weighed by `weigh` (which offers it at position 0).
+    // Then every other inner gap that a body at `p` could fill for less than
+    // the choice's cost plus `extra`.
+    // Only gaps with an end changed in the given way after relinking `since`
+    // are weighed (0: every gap).
+    template <class Weigh>
+    void searchGaps(Spot p, double extra, std::uint64_t since, IndexedPath::Change change, GapChoice& choice,
+                    Weigh&& weigh);
+
+    // searchGaps for a single point at `spot`, weighing each gap as the
+    // literal insertion and relocation do.
+    // `node` is the point's node, which may still be in the path.
+    void searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice);
+    // The moment the last search for `node`, remembered in `settled`, came
+    // out empty, when nothing of `node` changed since; else 0.
+    std::uint64_t settledSince(const std::vector<std::uint64_t>& settled, const PathNode* node,
+                               IndexedPath::Change change) const {
+        const std::uint64_t at = settled[static_cast<std::size_t>(node->point)];
+        return at != 0 && index_.changedAt(node, change) <= at ? at : 0;
+    }
+    // `at` when no node of the run first..last changed after it; else 0.
+    std::uint64_t unchangedSince(std::uint64_t at, const PathNode* first, const PathNode* last) const {
+        if (at == 0) return 0;
+        for (const PathNode* node = first;; node = node->next) {
+            if (index_.changedAt(node) > at) return 0;
+            if (node == last) return at;
+        }
+    }
+    // Where the segment pass of `length` remembers the run starting at
+    // `point`, or null for lengths it does not remember.
+    std::uint64_t* segmentSettled(int point, int length) {
+        if (length < kShortestRemembered || length >= kShortestRemembered + kRememberedSegmentLengths) return nullptr;
+        const std::size_t row = static_cast<std::size_t>(length - kShortestRemembered);
+        return &segmentSettled_[row * exchangeSettled_.size() + static_cast<std::size_t>(point)];
+    }
+    // A gap at either end of the run first..last while the run is still in
+    // the path: not a gap of the path without the run.
+    static bool besideRun(Gap gap, const PathNode* first, const PathNode* last) {
+        return gap.right == first || gap.left == last;
+    }
+    // The last node of the path once the run ending at `last`, preceded by
+    // `before`, is taken out (the run may be out already).
+    PathNode* tailWithout(const PathNode* last, PathNode* before) const {
+        return index_.tail() == last ? before : index_.tail();
+    }
+    // The length of the edge an inner gap breaks.
+    double closedEdge(Gap gap) const {
+        return gap.left != nullptr ? index_.edgeAfter(gap.left) : list_.distance(gap.left, gap.right);
+    }
+    // The position a gap is compared by: the gap after S comes first.
+    std::uint64_t positionOf(Gap gap) const { return gap.left == nullptr ? 0 : index_.position(gap.right); }
+
+    void insertCheapest(int point);
+    PathNode* firstExchange(PathNode* a, std::uint64_t since);
+
+    IndexedPath index_;
+    std::vector<PathNode*> candidates_;
+    // Per point, the moment its last search came out empty (0: never).
+    // Segment passes remember the lengths that large point sets use (their
+    // window is short); longer runs are always searched in full.
+    static constexpr int kShortestRemembered = 2;
+    static constexpr int kRememberedSegmentLengths = 4;
+    std::vector<std::uint64_t> exchangeSettled_;
+    std::vector<std::uint64_t> relocationSettled_;
+    std::vector<std::uint64_t> tripleSettled_;
+    std::vector<std::uint64_t> segmentSettled_;  // per length, per point
+};
+
+template <class Weigh>
+void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, IndexedPath::Change change,
+                                GapChoice& choice, Weigh&& weigh) {
+    PathNode* head = list_.head();
+    if (head == nullptr) return;
+    weigh(Gap{nullptr, head});
+    index_.newSearch();
+    const auto reach = [&choice, extra](double edge) {
+        const double cost = choice.cost + extra;
+        return (edge + (cost > 0.0 ? cost : 0.0)) * 0.5 * (1.0 + kRelativeSlack) + kAbsoluteSlack;
+    };
+    index_.forNodesChangedWithin(p, since, change, reach, [&](PathNode* x) {
+        if (x->previous != nullptr && index_.firstVisit(x)) weigh(Gap{x->previous, x});
+        if (x->next != nullptr && index_.firstVisit(x->next)) weigh(Gap{x, x->next});
+    });
+}
+
+void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice) {
+    // A point's cost in a gap is the same either way round, so a relocation
+    // that came out empty stays empty while the pairs of neighbours stay.
+    searchGaps(spot, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
+        if (besideRun(gap, node, node)) return;
+        const Spot q = list_.spotOf(gap.left);
+        const Spot here = list_.spotOf(gap.right);
+        const double cost = spotDistance(q, spot) + spotDistance(spot, here) - closedEdge(gap);
+        choice.offer(cost, gap, positionOf(gap), 0);
+    });
+}
+
+void FastPathEngine::insertCheapest(int point) {
+    PathNode* node = list_.nodeOf(point);
+    const Spot spot = list_.spotOf(node);
+    GapChoice choice(kNoCost);
+    searchPointGaps(spot, 0, node, choice);
+    Gap chosen = choice.gap;
+    PathNode* tail = index_.tail();
+    if (tail != nullptr && (!choice.found || spotDistance(list_.spotOf(tail), spot) < choice.cost)) {
+        chosen = Gap{tail, nullptr};
+    }
+    index_.insertRun(node, node, chosen);
+}
+
+// The first c after a->next, in path order, for which reversing a->next .. c
+// passes the literal test. It can pass only if d(a,c) < d(a,b) or
+// d(b,d) < d(c,d) (rounded sums are monotonic), so those are the candidates;
+// of them only the edges c-d with an end changed after `since`.
+PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
+    PathNode* b = a->next;
+    const Spot aSpot = list_.spotOf(a);
+    const Spot bSpot = list_.spotOf(b);
+    const double ab = index_.edgeAfter(a);
+    const std::uint64_t bPosition = index_.position(b);
+    candidates_.clear();
+    const auto keep = [&](PathNode* c) {
+        if (c->next != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
+    };
+    index_.forNodesChangedWithin(aSpot, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
+        const Spot at = list_.spotOf(x);
+        if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
+    });
+    index_.forNodesChangedWithin(bSpot, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
+        if (x->previous == nullptr) return;
+        const Spot at = list_.spotOf(x);
+        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(x->previous);
+    });
+    std::sort(candidates_.begin(), candidates_.end(), [this](const PathNode* x, const PathNode* y) {
+        return index_.position(x) < index_.position(y);
+    });
+    for (std::size_t k = 0; k < candidates_.size(); ++k) {
+        PathNode* c = candidates_[k];
+        if (k > 0 && c == candidates_[k - 1]) continue;
+        PathNode* d = c->next;
+        if (ab + index_.edgeAfter(c) - kMoveMargin > list_.distance(a, c) + list_.distance(b, d)) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+int FastPathEngine::twoExchangePass() {
+    if (list_.size() < kTwoExchangeMinPoints) return 0;
+    int changed = 0;
+    for (PathNode* a = list_.head(); a != nullptr && hasThreeSuccessors(a); a = a->next) {
+        while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a, IndexedPath::Change::kAny))) {
+            index_.reverseRun(a->next, c);
+            changed = 1;
+        }
+        exchangeSettled_[static_cast<std::size_t>(a->point)] = index_.clock();
+    }
+    return changed;
+}
+
+int FastPathEngine::relocatePointsPass() {
+    double total = 0.0;
+    for (int index = 0; index < list_.size(); ++index) {
+        PathNode* node = list_.nodeOf(index);
+        const PathNode* before = node->previous;
+        const PathNode* after = node->next;
+        double gain;
+        if (after != nullptr) {
+            gain = list_.distance(before, node) + list_.distance(node, after) -
+                   list_.distance(before, after);
+        } else {
+            gain = list_.distance(before, node);
+        }
+        const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
+        // A point whose search may weigh only changed gaps is searched for
+        // in place, and taken out only when it moves.
+        const bool inPlace = since != 0;
+        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(node, node);
+        const Spot spot = list_.spotOf(node);
+        GapChoice choice(gain);
+        searchPointGaps(spot, since, node, choice);
+        PathNode* tail = tailWithout(node, node->previous);
+        if (tail != nullptr) {
+            const double endCost = spotDistance(list_.spotOf(tail), spot);
+            if (endCost < choice.cost) {
+                choice.cost = endCost;
+                choice.gap = Gap{tail, nullptr};
+                choice.found = true;
+            }
+        }
+        if (choice.found) {
+            if (inPlace) index_.detachRun(node, node);
+            index_.insertRun(node, node, choice.gap);
+            total += gain - choice.cost;
+            relocationSettled_[static_cast<std::size_t>(index)] = 0;
+        } else {
+            if (!inPlace) index_.restoreRun(node, node, former);
+            relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
+        }
+    }
+    return total > kMoveMargin ? 1 : 0;
+}
+
+int FastPathEngine::relocateTriplesPass() {
+    if (list_.size() < kTripleMinPoints) return 0;
+    int changed = 0;
+    for (int index = 0; index < list_.size(); ++index) {
+        PathNode* a = list_.nodeOf(index);
+        if (a->next == nullptr || a->next->next == nullptr) continue;
+        PathNode* b = a->next;
+        PathNode* c = b->next;
+        PathNode* d = c->next;
+        PathNode* p = a->previous;
+        double gain = list_.distance(p, a) + list_.distance(a, b) + list_.distance(b, c);
+        if (d != nullptr) gain = gain + list_.distance(c, d) - list_.distance(p, d);
+        const TripleShapes shapes = shapeTriple(list_, a, b, c);
+        std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
+        const std::uint64_t since = unchangedSince(settled, a, c);
+        // With nothing of the triple changed, only changed gaps count, so it
+        // is searched for in place. The gap it would leave joins the same P
+        // and D as at its last search, so it fails as it failed then.
+        const bool inPlace = since != 0;
+        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(a, c);
+
+        // Any order costs at least the cost of putting A alone into the gap
+        // plus the least of inner - d(A, first) - d(A, last).
+        const Spot aSpot = shapes.spots[0];
+        double least = kNoCost;
+        double innerMost = 0.0;
+        for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
+            const TripleOrder& order = kTripleOrders[r];
+            const double margin = shapes.inner[r] - shapes.apart[0][static_cast<std::size_t>(order.first)] -
+                                  shapes.apart[0][static_cast<std::size_t>(order.last)];
+            least = std::min(least, margin);
+            innerMost = std::max(innerMost, shapes.inner[r]);
+        }
+        const double threshold = gain - kMoveMargin;
+        const double reachOut = std::max(shapes.apart[0][1], shapes.apart[0][2]);
+        const double slack = kRelativeSlack * (std::fabs(threshold) + innerMost + 2.0 * reachOut +
+                                               std::max(index_.longestEdge(), 0.0)) +
+                             kAbsoluteSlack;
+
+        GapChoice choice(threshold);
+        searchGaps(aSpot, slack - least, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
+            if (besideRun(gap, a, c)) return;
+            const Spot here = list_.spotOf(gap.right);
+            const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closedEdge(gap));
+            if (gap.right == d && best.order == kFormerOrder) return;
+            choice.offer(best.cost, gap, positionOf(gap), best.order);
+        });
+        int chosenOrder = choice.found ? choice.variant : -1;
+        Gap chosen = choice.gap;
+        PathNode* tail = tailWithout(c, p);
+        if (tail != nullptr) {
+            const LeastOrder best = leastOrder(shapes, list_.spotOf(tail), nullptr);
+            if (best.cost < choice.cost && !(tail == p && best.order == kFormerOrder)) {
+                chosenOrder = best.order;
+                chosen = Gap{tail, nullptr};
+            }
+        }
+        if (chosenOrder >= 0) {
+            if (inPlace) index_.detachRun(a, c);
+            const auto ends = linkTriple(shapes, chosenOrder);
+            index_.insertRun(ends[0], ends[1], chosen);
+            changed = 1;
+            settled = 0;
+        } else {
+            if (!inPlace) {
+                const auto ends = linkTriple(shapes, kFormerOrder);
+                index_.restoreRun(ends[0], ends[1], former);
+            }
+            settled = index_.clock();
+        }
+    }
+    return changed;
+}
+
+int FastPathEngine::relocateSegmentsPass(int length) {
+    if (length < 1) return 0;
+    int changed = 0;
+    for (int index = 0; index < list_.size(); ++index) {
+        PathNode* first = list_.nodeOf(index);
+        PathNode* last = stepsAfter(first, length - 1);
+        if (last == nullptr) continue;
+        PathNode* p = first->previous;
+        PathNode* d = last->next;
+        double gain = list_.distance(p, first);
+        if (d != nullptr) gain = gain + list_.distance(last, d) - list_.distance(p, d);
+        const Spot firstSpot = list_.spotOf(first);
+        const Spot lastSpot = list_.spotOf(last);
+        std::uint64_t* settled = segmentSettled(index, length);
+        const std::uint64_t since = settled != nullptr ? unchangedSince(*settled, first, last) : 0;
+        // The gap the run would leave is never weighed, so an unchanged run
+        // is searched for in place.
+        const bool inPlace = since != 0;
+        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(first, last);
+
+        // Only a gap cheaper than the gain can make the move; either
+        // direction costs at least F's own cost minus d(F, L).
+        const double span = spotDistance(firstSpot, lastSpot);
+        const double slack = kRelativeSlack * (std::fabs(gain) + 2.0 * span +
+                                               std::max(index_.longestEdge(), 0.0)) +
+                             kAbsoluteSlack;
+        GapChoice choice(gain);
+        searchGaps(firstSpot, span + slack, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
+            if (gap.left == p || besideRun(gap, first, last)) return;
+            const Spot q = list_.spotOf(gap.left);
+            const Spot here = list_.spotOf(gap.right);
+            const double closed = closedEdge(gap);
+            const std::uint64_t position = positionOf(gap);
+            choice.offer(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, gap, position, 0);
+            choice.offer(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, gap, position, 1);
+        });
+        bool reversed = choice.variant == 1;
+        Gap chosen = choice.gap;
+        bool chosenAny = choice.found;
+        double best = choice.cost;
+        PathNode* tail = tailWithout(last, p);
+        if (tail != nullptr && tail != p) {
+            const Spot here = list_.spotOf(tail);
+            const double forwards = spotDistance(here, firstSpot);
+            if (forwards < best) {
+                best = forwards;
+                reversed = false;
+                chosen = Gap{tail, nullptr};
+                chosenAny = true;
+            }
+            const double backwards = spotDistance(here, lastSpot);
+            if (backwards < best) {
+                best = backwards;
+                reversed = true;
+                chosen = Gap{tail, nullptr};
+                chosenAny = true;
+            }
+        }
+        if (chosenAny && gain - best > kMoveMargin) {
+            if (inPlace) index_.detachRun(first, last);
+            if (reversed) {
+                PathList::reverseRun(first, last);
+                index_.insertRun(last, first, chosen);
+            } else {
+                index_.insertRun(first, last, chosen);
+            }
+            changed = 1;
+            if (settled != nullptr) *settled = 0;
+        } else {
+            if (!inPlace) index_.restoreRun(first, last, former);
+            if (settled != nullptr) *settled = index_.clock();
+        }
+    }
+    return changed;
+}
+
+}  // namespace
+
+std::unique_ptr<PathEngine> makeFastPathEngine(const PathOptimizer& optimizer) {
+    return std::make_unique<FastPathEngine>(optimizer);
+}
+
+}  // namespace tw

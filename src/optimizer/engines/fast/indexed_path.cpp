@@ -1,0 +1,277 @@
+#include "optimizer/engines/fast/indexed_path.h"
+
+#include <algorithm>
+
+#include "optimizer/spatial/shared_point_tree.h"
+
+namespace tw {
+namespace {
+
+// Room a respaced window leaves between neighbouring labels; a window grows
+// until its range gives every label at least this much.
+constexpr std::uint64_t kComfortableSpacing = std::uint64_t{1} << 20;
+
+}  // namespace
+
+IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
+    : list_(list),
+      points_(optimizer.points),
+      treeHolder_(pointTreeFor(optimizer)),
+      tree_(*treeHolder_),
+      labels_(optimizer.points.size(), 0),
+      longest_(optimizer.points.size(), -1.0),
+      beforeEdge_(optimizer.points.size(), -1.0),
+      afterEdge_(optimizer.points.size(), -1.0),
+      nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
+      stamps_(optimizer.points.size(), 0),
+      changed_{std::vector<std::uint64_t>(optimizer.points.size(), 0),
+               std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
+      relinked_(changed_) {
+    // Everything a pass needs is taken here, so that a pass never allocates
+    // and a lack of memory shows before the first decision, where the
+    // reference engine can take over. A search's stack holds at most two
+    // entries per tree level.
+    stack_.reserve(2 * kMaxTreeDepth + 2);
+    runLabels_.reserve(optimizer.points.size());
+}
+
+void IndexedPath::refreshLeaf(int leaf) {
+    double longest = -1.0;
+    for (const int point : tree_.members(tree_.node(leaf))) {
+        longest = std::max(longest, longest_[static_cast<std::size_t>(point)]);
+    }
+    nodeLongest_[static_cast<std::size_t>(leaf)] = longest;
+    for (int at = tree_.node(leaf).parent; at >= 0; at = tree_.node(at).parent) {
+        const PointTree::Node& node = tree_.node(at);
+        const double value = std::max(nodeLongest_[static_cast<std::size_t>(node.left)],
+                                      nodeLongest_[static_cast<std::size_t>(node.right)]);
+        if (nodeLongest_[static_cast<std::size_t>(at)] == value) break;
+        nodeLongest_[static_cast<std::size_t>(at)] = value;
+    }
+}
+
+void IndexedPath::measureEdges(const PathNode* node) {
+    const double before = node->previous != nullptr ? list_.distance(node->previous, node) : -1.0;
+    const double after = node->next != nullptr ? list_.distance(node, node->next) : -1.0;
+    beforeEdge_[index(node)] = before;
+    afterEdge_[index(node)] = after;
+    longest_[index(node)] = std::max({0.0, before, after});
+}
+
+void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
+    if (inPathNow) {
+        measureEdges(node);
+    } else {
+        longest_[index(node)] = -1.0;
+        beforeEdge_[index(node)] = -1.0;
+        afterEdge_[index(node)] = -1.0;
+    }
+    refreshLeaf(tree_.leafOf(node->point));
+}
+
+void IndexedPath::stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp) {
+    stamps.point[index(node)] = stamp;
+    // The stamp is the latest, so every ancestor not yet holding it takes it.
+    for (int at = tree_.leafOf(node->point); at >= 0 && stamps.node[static_cast<std::size_t>(at)] != stamp;
+         at = tree_.node(at).parent) {
+        stamps.node[static_cast<std::size_t>(at)] = stamp;
+    }
+}
+
+void IndexedPath::stamp(const PathNode* node, std::uint64_t stamp) {
+    stampInto(changed_, node, stamp);
+    stampInto(relinked_, node, stamp);
+}
+
+void IndexedPath::stampTurned(const PathNode* node, std::uint64_t stamp) { stampInto(changed_, node, stamp); }
+
+void IndexedPath::linkInOrder(const std::vector<int>& order) {
+    list_.linkInOrder(order);
+    const std::uint64_t now = ++clock_;
+    detached_ = Gap{nullptr, nullptr};
+    const std::size_t count = order.size();
+    const std::uint64_t spacing = kLastLabel / (count + 1);
+    std::uint64_t label = 0;
+    tail_ = nullptr;
+    for (PathNode* node = list_.head(); node != nullptr; node = node->next) {
+        label += spacing;
+        labels_[index(node)] = label;
+        measureEdges(node);
+        changed_.point[index(node)] = now;
+        relinked_.point[index(node)] = now;
+        tail_ = node;
+    }
+    // Leaves and inner nodes bottom up: children follow their parent in
+    // preorder.
+    for (int at = tree_.nodeCount() - 1; at >= 0; --at) {
+        const PointTree::Node& node = tree_.node(at);
+        double value = -1.0;
+        if (PointTree::isLeaf(node)) {
+            for (const int point : tree_.members(node)) value = std::max(value, longest_[static_cast<std::size_t>(point)]);
+        } else {
+            value = std::max(nodeLongest_[static_cast<std::size_t>(node.left)],
+                             nodeLongest_[static_cast<std::size_t>(node.right)]);
+        }
+        nodeLongest_[static_cast<std::size_t>(at)] = value;
+        changed_.node[static_cast<std::size_t>(at)] = now;
+        relinked_.node[static_cast<std::size_t>(at)] = now;
+    }
+}
+
+void IndexedPath::startWith(int point) {
+    std::fill(longest_.begin(), longest_.end(), -1.0);
+    std::fill(beforeEdge_.begin(), beforeEdge_.end(), -1.0);
+    std::fill(afterEdge_.begin(), afterEdge_.end(), -1.0);
+    std::fill(nodeLongest_.begin(), nodeLongest_.end(), -1.0);
+    list_.startWith(point);
+    tail_ = list_.head();
+    labels_[static_cast<std::size_t>(point)] = kLastLabel / 2;
+    refresh(tail_, true);
+    detached_ = Gap{nullptr, nullptr};
+    stamp(tail_, ++clock_);
+}
+
+Gap IndexedPath::detachRun(PathNode* first, PathNode* last) {
+    // A detachment still pending counts as a change now.
+    if (detached_.left != nullptr || detached_.right != nullptr) {
+        const std::uint64_t now = ++clock_;
+        for (const PathNode* end : {detached_.left, detached_.right}) {
+            if (end != nullptr) stamp(end, now);
+        }
+    }
+    const Gap gap = list_.detachRun(first, last);
+    if (tail_ == last) tail_ = gap.left;
+    for (PathNode* node = first;; node = node->next) {
+        refresh(node, false);
+        if (node == last) break;
+    }
+    if (gap.left != nullptr) refresh(gap.left, true);
+    if (gap.right != nullptr) refresh(gap.right, true);
+    detached_ = gap;
+    return gap;
+}
+
+void IndexedPath::insertRun(PathNode* first, PathNode* last, Gap gap) {
+    link(first, last, gap);
+    const std::uint64_t now = ++clock_;
+    for (PathNode* node = first;; node = node->next) {
+        stamp(node, now);
+        if (node == last) break;
+    }
+    for (const PathNode* end : {gap.left, gap.right, detached_.left, detached_.right}) {
+        if (end != nullptr) stamp(end, now);
+    }
+    detached_ = Gap{nullptr, nullptr};
+}
+
+void IndexedPath::restoreRun(PathNode* first, PathNode* last, Gap former) {
+    link(first, last, former);
+    detached_ = Gap{nullptr, nullptr};
+}
+
+void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
+    list_.insertRun(first, last, gap);
+    if (gap.right == nullptr) tail_ = last;
+    placeLabels(first, last);
+    for (PathNode* node = first;; node = node->next) {
+        refresh(node, true);
+        if (node == last) break;
+    }
+    if (gap.left != nullptr) refresh(gap.left, true);
+    if (gap.right != nullptr) refresh(gap.right, true);
+}
+
+void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
+    std::vector<std::uint64_t>& held = runLabels_;
+    held.clear();
+    for (PathNode* node = b;; node = node->next) {
+        held.push_back(labels_[index(node)]);
+        if (node == c) break;
+    }
+    const Gap gap = list_.detachRun(b, c);
+    PathList::reverseRun(b, c);
+    list_.insertRun(c, b, gap);
+    std::size_t k = 0;
+    const std::uint64_t now = ++clock_;
+    for (PathNode* node = c;; node = node->next) {
+        labels_[index(node)] = held[k++];
+        // Inside the run a node keeps its neighbours, in the other order.
+        if (node == b || node == c) {
+            stamp(node, now);
+        } else {
+            stampTurned(node, now);
+        }
+        std::swap(beforeEdge_[index(node)], afterEdge_[index(node)]);
+        if (node == b) break;
+    }
+    if (gap.left != nullptr) stamp(gap.left, now);
+    if (gap.right != nullptr) stamp(gap.right, now);
+    if (tail_ == c) tail_ = b;
+    refresh(b, true);
+    refresh(c, true);
+    if (gap.left != nullptr) refresh(gap.left, true);
+    if (gap.right != nullptr) refresh(gap.right, true);
+}
+
+void IndexedPath::placeLabels(PathNode* first, PathNode* last) {
+    const std::uint64_t low = first->previous != nullptr ? labels_[index(first->previous)] : 0;
+    const std::uint64_t high = last->next != nullptr ? labels_[index(last->next)] : kLastLabel;
+    std::size_t count = 0;
+    bool ordered = true;
+    std::uint64_t previous = low;
+    for (PathNode* node = first;; node = node->next) {
+        ++count;
+        const std::uint64_t label = labels_[index(node)];
+        if (label <= previous) ordered = false;
+        previous = label;
+        if (node == last) break;
+    }
+    if (ordered && previous < high) return;
+    if ((high - low) / (count + 1) >= 1) {
+        spaceOut(first, last, low, high, count);
+        return;
+    }
+    // No room: widen a window around the run until its range is roomy.
+    PathNode* from = first;
+    PathNode* to = last;
+    std::size_t held = count;
+    while (true) {
+        for (std::size_t s = 0; s < held && from->previous != nullptr; ++s, ++count) from = from->previous;
+        for (std::size_t s = 0; s < held && to->next != nullptr; ++s, ++count) to = to->next;
+        held = count;
+        const std::uint64_t windowLow = from->previous != nullptr ? labels_[index(from->previous)] : 0;
+        const std::uint64_t windowHigh = to->next != nullptr ? labels_[index(to->next)] : kLastLabel;
+        const bool whole = from->previous == nullptr && to->next == nullptr;
+        if (whole || (windowHigh - windowLow) / (count + 1) >= kComfortableSpacing) {
+            spaceOut(from, to, windowLow, windowHigh, count);
+            return;
+        }
+    }
+}
+
+void IndexedPath::spaceOut(PathNode* first, PathNode* last, std::uint64_t low, std::uint64_t high,
+                           std::size_t count) {
+    const std::uint64_t spacing = (high - low) / (count + 1);
+    std::uint64_t label = low;
+    for (PathNode* node = first;; node = node->next) {
+        label += spacing;
+        labels_[index(node)] = label;
+        if (node == last) break;
+    }
+}
+
+void IndexedPath::newSearch() {
+    if (++stamp_ == 0) {
+        std::fill(stamps_.begin(), stamps_.end(), 0);
+        stamp_ = 1;
+    }
+}
+
+bool IndexedPath::firstVisit(const PathNode* right) {
+    std::uint32_t& stamp = stamps_[index(right)];
+    if (stamp == stamp_) return false;
+    stamp = stamp_;
+    return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,172 @@
+// The fast engine's path: the PathList nodes, plus what lets a pass find its
+// candidates without walking the whole path: positions that compare in
+// constant time, the path's last node, and a spatial index that knows the
+// longest path edge at every point.
+//
+// Positions are 64-bit labels that increase along the path (S stands before
+// every label, the end after). Relinking keeps them increasing: a moved run
+// takes labels from the room between its new neighbours, and where that room
+// is used up a window around it is spaced out again. A reversal hands the
+// run's own labels back in reverse order.
+//
+// Every relinking goes through this class, so that labels, edge lengths and
+// the last node stay current. It also stamps every node whose links or whose
+// place in the path it changes with the number of that relinking, so that a
+// pass can tell what changed since an earlier moment: a node stamped no
+// later than then still has the same neighbours, and two such nodes still
+// stand in the same order. A second stamp counts only changes of a node's
+// pair of neighbours, which a reversal leaves alone inside the run.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "optimizer/engines/path_list.h"
+#include "optimizer/spatial/point_tree.h"
+
+namespace tw {
+
+class IndexedPath {
+public:
+    // Throws std::bad_alloc when memory is short. The list and the optimizer
+    // must outlive the index.
+    IndexedPath(PathList& list, const PathOptimizer& optimizer);
+
+    PathList& list() { return list_; }
+    const PathList& list() const { return list_; }
+    PathNode* tail() const { return tail_; }
+
+    void linkInOrder(const std::vector<int>& order);
+    void startWith(int point);
+    // As PathList::detachRun and insertRun (the run linked forwards). The
+    // nodes a detachment relinks are stamped by the insertion that follows.
+    Gap detachRun(PathNode* first, PathNode* last);
+    void insertRun(PathNode* first, PathNode* last, Gap gap);
+    // Puts the run just detached back into the gap it left, linked as it
+    // was: the path is as before, so nothing is stamped.
+    void restoreRun(PathNode* first, PathNode* last, Gap former);
+    // Reverses the run b..c in place: a b .. c d becomes a c .. b d.
+    void reverseRun(PathNode* b, PathNode* c);
+
+    // The length of the edge from `node` (in the path) to its next node and
+    // from its previous node to it, as list().distance computes them; only
+    // for a node that has that neighbour.
+    double edgeAfter(const PathNode* node) const { return afterEdge_[index(node)]; }
+    double edgeBefore(const PathNode* node) const { return beforeEdge_[index(node)]; }
+
+    // The longest edge of the path (0 for a single node, -1 for none).
+    double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
+
+    // What a change stamp counts: any change of a node's links or of its
+    // place in the path, or only a change of its pair of neighbours.
+    enum class Change { kAny, kNeighbours };
+
+    // The number of the latest relinking (0 before any), and the number of
+    // the latest relinking that changed `node` in the given way.
+    std::uint64_t clock() const { return clock_; }
+    std::uint64_t changedAt(const PathNode* node, Change change = Change::kAny) const {
+        return stampsOf(change).point[index(node)];
+    }
+
+    // Path order of two nodes in the path, in constant time.
+    std::uint64_t position(const PathNode* node) const { return labels_[index(node)]; }
+
+    // Calls visit(x) for every path node x changed in the given way after
+    // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
+    // x); it may call it for more. `reach` must not decrease as its argument
+    // grows, and may change between calls as a threshold shrinks.
+    template <class Reach, class Visit>
+    void forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit);
+
+    // Starts a new search for firstVisit.
+    void newSearch();
+    // True the first time in a search a gap with this right node is named.
+    bool firstVisit(const PathNode* right);
+
+private:
+    static constexpr std::uint64_t kLastLabel = ~std::uint64_t{0};
+    // Median splits halve every level, so no tree over int-many points is
+    // deeper than this.
+    static constexpr std::size_t kMaxTreeDepth = 40;
+
+    std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(node->point); }
+    bool inPath(int point) const { return longest_[static_cast<std::size_t>(point)] >= 0.0; }
+    // Recomputes the longest edge at `node` (now in the path, or -1 when
+    // `inPath` is false) and the tree's maxima above it.
+    void refresh(const PathNode* node, bool inPathNow);
+    // Measures the edges at `node`, which is in the path.
+    void measureEdges(const PathNode* node);
+    void refreshLeaf(int leaf);
+    // Per point and per tree node (the latest of its points') the latest
+    // relinking that changed it.
+    struct ChangeStamps {
+        std::vector<std::uint64_t> point;
+        std::vector<std::uint64_t> node;
+    };
+    const ChangeStamps& stampsOf(Change change) const { return change == Change::kAny ? changed_ : relinked_; }
+    // Marks `node` as changed by relinking `stamp`, the latest: its
+    // neighbours, or (turned) only its direction and place.
+    void stamp(const PathNode* node, std::uint64_t stamp);
+    void stampTurned(const PathNode* node, std::uint64_t stamp);
+    void stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp);
+    void link(PathNode* first, PathNode* last, Gap gap);
+    // Gives the run first..last (in the path) labels between its neighbours.
+    void placeLabels(PathNode* first, PathNode* last);
+    void spaceOut(PathNode* first, PathNode* last, std::uint64_t low, std::uint64_t high,
+                  std::size_t count);
+
+    PathList& list_;
+    const std::vector<OptimizerPoint>& points_;
+    std::shared_ptr<const PointTree> treeHolder_;
+    const PointTree& tree_;
+    std::vector<std::uint64_t> labels_;
+    std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
+    std::vector<double> beforeEdge_;   // per point: edge from its previous node, -1 for none
+    std::vector<double> afterEdge_;    // per point: edge to its next node, -1 for none
+    std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
+    std::vector<std::uint32_t> stamps_;
+    std::uint32_t stamp_ = 0;
+    std::vector<int> stack_;
+    std::vector<std::uint64_t> runLabels_;  // scratch of reverseRun
+    PathNode* tail_ = nullptr;
+    std::uint64_t clock_ = 0;
+    ChangeStamps changed_;   // any change
+    ChangeStamps relinked_;  // changes of the pair of neighbours
+    Gap detached_{nullptr, nullptr};          // what the last detachment relinked
+};
+
+template <class Reach, class Visit>
+void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit) {
+    if (tree_.nodeCount() == 0) return;
+    const ChangeStamps& stamps = stampsOf(change);
+    stack_.clear();
+    stack_.push_back(0);
+    while (!stack_.empty()) {
+        const int at = stack_.back();
+        stack_.pop_back();
+        const double longest = nodeLongest_[static_cast<std::size_t>(at)];
+        if (longest < 0.0 || stamps.node[static_cast<std::size_t>(at)] <= since) continue;
+        const PointTree::Node& node = tree_.node(at);
+        if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
+        if (PointTree::isLeaf(node)) {
+            for (const int point : tree_.members(node)) {
+                const double edge = longest_[static_cast<std::size_t>(point)];
+                if (edge < 0.0 || stamps.point[static_cast<std::size_t>(point)] <= since) continue;
+                const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
+                if (distanceAbove(p.x - q.x, p.y - q.y, reach(edge))) continue;
+                visit(list_.nodeOf(point));
+            }
+            continue;
+        }
+        // Nearer child last, so that it is searched first and shrinks the
+        // threshold early.
+        const PointTree::Node& left = tree_.node(node.left);
+        const PointTree::Node& right = tree_.node(node.right);
+        const bool leftNearer = boxSquareGap(left.box, p.x, p.y) <= boxSquareGap(right.box, p.x, p.y);
+        stack_.push_back(leftNearer ? node.right : node.left);
+        stack_.push_back(leftNearer ? node.left : node.right);
+    }
+}
+
+}  // namespace tw

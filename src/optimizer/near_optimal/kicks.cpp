@@ -1,0 +1,52 @@
+#include "optimizer/near_optimal/kicks.h"
+
+namespace tw::nearopt {
+namespace {
+
+// Longest stretch a kick moves: short enough to keep the repair local.
+constexpr int kLongestStretch = 100;
+constexpr std::uint64_t kSeed = 0x7477506E744F7074ull;
+
+}  // namespace
+
+double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long workLimit) {
+    const int size = tour.size();
+    if (size < 6) return 0.0;
+    const int longest = (size - 2) / 2 < kLongestStretch ? (size - 2) / 2 : kLongestStretch;
+    KickGenerator generator(kSeed);
+    double removed = 0.0;
+    while (search.work() < workLimit) {
+        search.addWork(1);
+        // x [B0 .. Bend] [C0 .. Cend] y  becomes  x [C0 .. Cend] [B0 .. Bend] y
+        const int p = generator.below(size);
+        const int lengthB = 1 + generator.below(longest);
+        const int lengthC = 1 + generator.below(longest);
+        auto at = [&](int offset) { return tour.at((p + offset) % size); };
+        const int x = at(0), b0 = at(1), bEnd = at(lengthB), c0 = at(lengthB + 1),
+                  cEnd = at(lengthB + lengthC), y = at(lengthB + lengthC + 1);
+        if (nodes.fixedEdge(x, b0) || nodes.fixedEdge(bEnd, c0) || nodes.fixedEdge(cEnd, y)) continue;
+        const double change = nodes.distance(x, c0) + nodes.distance(cEnd, b0) + nodes.distance(bEnd, y) -
+                              nodes.distance(x, b0) - nodes.distance(bEnd, c0) - nodes.distance(cEnd, y);
+        const std::size_t mark = tour.mark();
+        long long work = tour.exchange(x, b0, y, cEnd);  // x Cend .. C0 Bend .. B0 y
+        work += tour.exchange(x, cEnd, bEnd, c0);       // x C0 .. Cend Bend .. B0 y
+        work += tour.exchange(cEnd, bEnd, y, b0);       // x C0 .. Cend B0 .. Bend y
+        search.addWork(work);
+        search.push(x);
+        search.push(b0);
+        search.push(bEnd);
+        search.push(c0);
+        search.push(cEnd);
+        search.push(y);
+        const double gained = search.run(workLimit);
+        if (change - gained > 0.0) {
+            search.addWork(tour.undoTo(mark));
+        } else {
+            removed += gained - change;
+        }
+        tour.forget();
+    }
+    return removed;
+}
+
+}  // namespace tw::nearopt

@@ -1,0 +1,142 @@
+#include "optimizer/near_optimal/near_optimal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "optimizer/near_optimal/construction.h"
+#include "optimizer/near_optimal/kicks.h"
+#include "optimizer/near_optimal/neighbours.h"
+#include "optimizer/near_optimal/nodes.h"
+#include "optimizer/near_optimal/search.h"
+#include "optimizer/near_optimal/tour.h"
+#include "optimizer/near_optimal/search_effort.h"
+
+namespace tw {
+namespace {
+
+using nearopt::ArrayTour;
+using nearopt::CandidateLists;
+using nearopt::LocalSearch;
+using nearopt::NodeSet;
+
+// Positions each position's chains may join to: the nearest ones, and the
+// nearest few in each quadrant.
+constexpr int kNearestCandidates = 5;
+constexpr int kQuadrantCandidates = 5;
+// Least gain of a chain, relative to the extent of the set: far above the
+// rounding of a few distance sums, far below any gain that matters.
+constexpr double kRelativeTolerance = 1e-10;
+// Work of the first local search per distinct position. Real searches
+// stay far below it; it only guarantees an end when rounding lets gains go
+// round in a circle.
+constexpr long long kFirstSearchWorkPerPosition = 20000;
+// Work of the kicks per distinct position and effort unit.
+constexpr long long kKickWorkPerPosition = 10000;
+
+// Storage indices grouped by position; groups in (x, y) order, members in
+// index order.
+struct Positions {
+    NodeSet nodes;
+    std::vector<int> firstMember;  // group -> first entry of `members`; groups + 1
+    std::vector<int> members;
+};
+
+Positions distinctPositions(const PathOptimizer& optimizer) {
+    const auto& points = optimizer.points;
+    std::vector<int> sorted(static_cast<std::size_t>(optimizer.count));
+    for (int i = 0; i < optimizer.count; ++i) sorted[static_cast<std::size_t>(i)] = i;
+    std::sort(sorted.begin(), sorted.end(), [&](int a, int b) {
+        const OptimizerPoint& p = points[static_cast<std::size_t>(a)];
+        const OptimizerPoint& q = points[static_cast<std::size_t>(b)];
+        if (p.x != q.x) return p.x < q.x;
+        if (p.y != q.y) return p.y < q.y;
+        return a < b;
+    });
+    Positions positions;
+    positions.members = sorted;
+    for (std::size_t k = 0; k < sorted.size(); ++k) {
+        const OptimizerPoint& p = points[static_cast<std::size_t>(sorted[k])];
+        if (k > 0) {
+            const OptimizerPoint& q = points[static_cast<std::size_t>(sorted[k - 1])];
+            if (p.x == q.x && p.y == q.y) continue;
+        }
+        positions.firstMember.push_back(static_cast<int>(k));
+        positions.nodes.x.push_back(p.x);
+        positions.nodes.y.push_back(p.y);
+    }
+    positions.firstMember.push_back(static_cast<int>(sorted.size()));
+    const int groups = static_cast<int>(positions.nodes.x.size());
+    positions.nodes.x.push_back(optimizer.startPoint.x);
+    positions.nodes.y.push_back(optimizer.startPoint.y);
+    positions.nodes.startNode = groups;
+    positions.nodes.endNode = groups + 1;
+    return positions;
+}
+
+double extent(const NodeSet& nodes) {
+    const auto [minX, maxX] = std::minmax_element(nodes.x.begin(), nodes.x.end());
+    const auto [minY, maxY] = std::minmax_element(nodes.y.begin(), nodes.y.end());
+    return std::max(*maxX - *minX, *maxY - *minY);
+}
+
+// The positions in path order, searched from the start node.
+std::vector<int> searchedPositions(const NodeSet& nodes, int effort) {
+    const int groups = nodes.startNode;
+    std::vector<int> initial;
+    initial.reserve(static_cast<std::size_t>(nodes.nodeCount()));
+    initial.push_back(nodes.startNode);
+    for (int node : nearopt::hilbertOrder(nodes)) initial.push_back(node);
+    initial.push_back(nodes.endNode);
+    if (groups < 2) return std::vector<int>(initial.begin() + 1, initial.end() - 1);
+
+    const CandidateLists candidates(nodes, kNearestCandidates, kQuadrantCandidates);
+    ArrayTour tour(initial);
+    LocalSearch search(nodes, candidates, tour, kRelativeTolerance * extent(nodes));
+    search.pushAll();
+    search.run(kFirstSearchWorkPerPosition * groups, false);
+    nearopt::iterateKicks(nodes, tour, search,
+                          search.work() + static_cast<long long>(effort) * groups * kKickWorkPerPosition);
+
+    // Read the tour from the start node away from the free end.
+    std::vector<int> path;
+    path.reserve(static_cast<std::size_t>(groups));
+    const bool forward = tour.next(nodes.startNode) != nodes.endNode;
+    int node = nodes.startNode;
+    for (int k = 0; k < groups; ++k) {
+        node = forward ? tour.next(node) : tour.previous(node);
+        path.push_back(node);
+    }
+    return path;
+}
+
+}  // namespace
+
+void nearOptimalPath(PathOptimizer& optimizer) {
+    if (optimizer.count < 2 || optimizer.hasStartPoint == 0 || !orderableCoordinates(optimizer)) return;
+    try {
+        const Positions positions = distinctPositions(optimizer);
+        const int effort = std::clamp(searchEffort, kMinSearchEffort, kMaxSearchEffort);
+        std::vector<int> order;
+        order.reserve(static_cast<std::size_t>(optimizer.count));
+        for (int group : searchedPositions(positions.nodes, effort)) {
+            for (int k = positions.firstMember[static_cast<std::size_t>(group)];
+                 k < positions.firstMember[static_cast<std::size_t>(group) + 1]; ++k)
+                order.push_back(positions.members[static_cast<std::size_t>(k)]);
+        }
+        computeLength(optimizer);
+        const double before = optimizer.length;
+        std::vector<int> previous = std::move(optimizer.order);
+        optimizer.order = std::move(order);
+        computeLength(optimizer);
+        if (optimizer.length > before) {
+            optimizer.order = std::move(previous);
+            computeLength(optimizer);
+        }
+    } catch (const std::bad_alloc&) {
+        // Working memory is short: the order stays as it was.
+    }
+}
+
+}  // namespace tw

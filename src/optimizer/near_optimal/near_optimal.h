@@ -1,0 +1,29 @@
+// The near-optimal mode: orders one contour as an open path from the fixed
+// start point, ending anywhere, within about 1 % of the best known paths on
+// drilling sets.
+//
+// Road: coinciding points are merged into one position (visiting copies
+// together costs nothing); a Hilbert-curve tour of the positions; chains of
+// two-exchanges with candidate lists of the nearest positions
+// (search.h); then kicks (kicks.h), as many as
+// `searchEffort` buys (search_effort.h). Distances are exactHypot
+// throughout, the kicks come from a fixed-seed generator and the work is
+// counted, so the order is the same on every run and platform.
+//
+// Never longer: the result replaces the order only when its length (start
+// point included) is not above the length of the order it started from.
+// Like the other heuristics it leaves the order unchanged without a start
+// point, with fewer than two points, with coordinates the heuristics do not
+// accept (orderableCoordinates) or when memory runs short.
+//
+// Cost: O(n log^2 n) to set up, then roughly linear in n times the effort;
+// memory linear in n.
+#pragma once
+
+#include "optimizer/path_optimizer.h"
+
+namespace tw {
+
+void nearOptimalPath(PathOptimizer& optimizer);
+
+}  // namespace tw

@@ -1,0 +1,151 @@
+#include "optimizer/near_optimal/search.h"
+
+#include "optimizer/near_optimal/segment_move.h"
+
+namespace tw::nearopt {
+namespace {
+
+// Steps of one chain, and how many candidates each step tries.
+constexpr int kMaxDepth = 6;
+constexpr int kBreadth[kMaxDepth] = {3, 2, 1, 1, 1, 1};
+constexpr int kMaxBreadth = 3;
+// A chain skips an exchange that would move more nodes than this: on large
+// sets such reversals cost far more than they gain, and kicks with the work
+// saved improve the path more.
+constexpr int kLongestReversal = 3000;
+
+}  // namespace
+
+LocalSearch::LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, double tolerance)
+    : nodes_(nodes),
+      candidates_(candidates),
+      tour_(tour),
+      tolerance_(tolerance),
+      queue_(static_cast<std::size_t>(nodes.nodeCount()), 0),
+      queued_(static_cast<std::size_t>(nodes.nodeCount()), 0) {
+    added_.reserve(2 * kMaxDepth);
+}
+
+void LocalSearch::push(int node) {
+    if (queued_[static_cast<std::size_t>(node)] != 0) return;
+    queued_[static_cast<std::size_t>(node)] = 1;
+    queue_[(head_ + waiting_) % queue_.size()] = node;
+    ++waiting_;
+}
+
+void LocalSearch::pushAll() {
+    for (int k = 0; k < tour_.size(); ++k) push(tour_.at(k));
+}
+
+double LocalSearch::run(long long workLimit, bool undoable) {
+    double gained = 0.0;
+    while (waiting_ > 0) {
+        const int t1 = queue_[head_];
+        head_ = (head_ + 1) % queue_.size();
+        --waiting_;
+        queued_[static_cast<std::size_t>(t1)] = 0;
+        if (work_ >= workLimit) continue;  // drain the queue without searching
+        if (improveFrom(t1, gained) && !undoable) tour_.forget();
+    }
+    return gained;
+}
+
+void LocalSearch::pushRecordedSince(std::size_t start, std::size_t end) {
+    for (std::size_t k = start; k < end; ++k) {
+        const Exchange& e = tour_.recorded(k);
+        push(e.t1);
+        push(e.t2);
+        push(e.t3);
+        push(e.t4);
+    }
+}
+
+bool LocalSearch::improveFrom(int t1, double& gained) {
+    for (int side = 0; side < 2; ++side) {
+        const int t2 = side == 0 ? tour_.next(t1) : tour_.previous(t1);
+        if (nodes_.fixedEdge(t1, t2)) continue;
+        const std::size_t start = tour_.mark();
+        bestGain_ = tolerance_;
+        bestMark_ = start;
+        added_.clear();
+        deepen(0, t1, t2, nodes_.distance(t1, t2), start);
+        if (bestMark_ > start) {
+            work_ += tour_.undoTo(bestMark_);
+            gained += bestGain_;
+            pushRecordedSince(start, bestMark_);
+            return true;
+        }
+        work_ += tour_.undoTo(start);
+    }
+    const std::size_t start = tour_.mark();
+    if (improveBySegmentMove(nodes_, candidates_, tour_, t1, tolerance_, gained, work_)) {
+        pushRecordedSince(start, tour_.mark());
+        return true;
+    }
+    return false;
+}
+
+bool LocalSearch::addedInChain(int a, int b) const {
+    for (std::size_t k = 0; k + 1 < added_.size(); k += 2) {
+        if ((added_[k] == a && added_[k + 1] == b) || (added_[k] == b && added_[k + 1] == a)) return true;
+    }
+    return false;
+}
+
+void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t chainStart) {
+    const bool t2Follows = tour_.next(t1) == t2;
+    const int t2Next = tour_.next(t2);
+    const int t2Previous = tour_.previous(t2);
+    Alternative best[kMaxBreadth];
+    int found = 0;
+    const int breadth = kBreadth[level];
+
+    auto consider = [&](int c, double joinLength) {
+        ++work_;
+        if (c == t1 || c == t2Next || c == t2Previous) return;
+        // t2 follows t1: the tour reads t1 t2 .. t4 c, so t4 precedes c.
+        const int t4 = t2Follows ? tour_.previous(c) : tour_.next(c);
+        if (nodes_.fixedEdge(c, t4) || addedInChain(c, t4)) return;
+        const double value = gain - joinLength + nodes_.distance(c, t4);
+        // Keep the `breadth` best, ties by node index, in descending order.
+        int slot = found;
+        while (slot > 0 && (best[slot - 1].gain < value || (best[slot - 1].gain == value && best[slot - 1].c > c))) --slot;
+        if (slot >= breadth) return;
+        for (int k = found < breadth ? found : breadth - 1; k > slot; --k) best[k] = best[k - 1];
+        best[slot] = {c, t4, value};
+        if (found < breadth) ++found;
+    };
+
+    // The free end is at distance 0 from every node: joining it first lets
+    // the chain end the path at t2.
+    if (t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_) consider(nodes_.endNode, 0.0);
+    if (t2 != nodes_.endNode) {
+        for (const Candidate* candidate = candidates_.begin(t2); candidate != candidates_.end(t2); ++candidate) {
+            // Candidates come nearest first: once the join eats the gain,
+            // every later one does too.
+            if (gain - candidate->distance <= tolerance_) break;
+            consider(candidate->node, candidate->distance);
+        }
+    }
+
+    for (int k = 0; k < found; ++k) {
+        const Alternative& alternative = best[k];
+        if (tour_.exchangeCost(t1, t2, alternative.c, alternative.t4) > kLongestReversal) continue;
+        const std::size_t before = tour_.mark();
+        work_ += tour_.exchange(t1, t2, alternative.c, alternative.t4);
+        added_.push_back(t2);
+        added_.push_back(alternative.c);
+        const double closed = alternative.gain - nodes_.distance(alternative.t4, t1);
+        if (closed > bestGain_) {
+            bestGain_ = closed;
+            bestMark_ = tour_.mark();
+        }
+        if (level + 1 < kMaxDepth) deepen(level + 1, t1, alternative.t4, alternative.gain, chainStart);
+        if (bestMark_ > chainStart) return;  // the caller keeps the best prefix
+        added_.pop_back();
+        added_.pop_back();
+        work_ += tour_.undoTo(before);
+    }
+}
+
+}  // namespace tw::nearopt

@@ -1,0 +1,73 @@
+// Local search of the near-optimal mode: chains of two-exchanges in the
+// manner of Lin and Kernighan, driven by a queue of nodes to look at (the
+// "don't-look bits" of the literature: a node leaves the queue when no chain
+// from it gains, and comes back when an edge at it changes).
+//
+// A chain starts by removing an edge (t1,t2) of the tour. Each step joins the
+// current end t2 to a candidate c of t2 (only while the running gain stays
+// positive), removes the edge (c,t4) that keeps the tour whole, and measures
+// the tour closed with (t4,t1). The chain goes on from t4, up to kMaxDepth
+// steps, trying several candidates in the first steps and the best one
+// deeper; the best closed tour is kept when it gains more than the
+// tolerance. Depth three covers the 2-opt moves, the Or-opt segment moves
+// (with and without reversal) and the sequential 3-opt moves; the free end
+// being at distance 0, the same chains move the end of the open path.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "optimizer/near_optimal/neighbours.h"
+#include "optimizer/near_optimal/nodes.h"
+#include "optimizer/near_optimal/tour.h"
+
+namespace tw::nearopt {
+
+class LocalSearch {
+public:
+    // `tolerance`: the least gain a chain must make to be kept.
+    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, double tolerance);
+
+    // Puts a node in the queue unless it is already waiting.
+    void push(int node);
+    void pushAll();
+
+    // Improves the tour until the queue is empty or the work counter reaches
+    // `workLimit`; returns the sum of the gains made (the length removed).
+    // With `undoable` false the tour's record of exchanges is dropped as the
+    // search goes, so a long first search needs no memory for it.
+    double run(long long workLimit, bool undoable = true);
+
+    // Work done so far: nodes moved by reversals plus candidates examined.
+    long long work() const { return work_; }
+    void addWork(long long steps) { work_ += steps; }
+
+private:
+    struct Alternative {
+        int c;
+        int t4;
+        double gain;  // running gain after removing (c, t4)
+    };
+
+    bool improveFrom(int t1, double& gained);
+    void deepen(int level, int t1, int t2, double gain, std::size_t chainStart);
+    bool addedInChain(int a, int b) const;
+    void pushRecordedSince(std::size_t start, std::size_t end);
+
+    const NodeSet& nodes_;
+    const CandidateLists& candidates_;
+    ArrayTour& tour_;
+    double tolerance_;
+
+    std::vector<int> queue_;  // ring buffer, each node at most once
+    std::vector<char> queued_;
+    std::size_t head_ = 0;
+    std::size_t waiting_ = 0;
+
+    double bestGain_ = 0.0;
+    std::size_t bestMark_ = 0;
+    std::vector<int> added_;  // pairs of nodes joined in the current chain
+    long long work_ = 0;
+};
+
+}  // namespace tw::nearopt

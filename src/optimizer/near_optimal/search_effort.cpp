@@ -1,0 +1,28 @@
+#include "optimizer/near_optimal/search_effort.h"
+
+namespace tw {
+
+int searchEffort = kDefaultSearchEffort;
+
+int parseSearchEffort(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t i = 0;
+    while (i < text.size() && blank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const std::size_t digitsStart = i;
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        // Saturates long before overflow: anything above the range clamps.
+        if (value <= kMaxSearchEffort) value = value * 10 + (text[i] - '0');
+    }
+    if (i == digitsStart) return kDefaultSearchEffort;
+    while (i < text.size() && blank(text[i])) ++i;
+    if (i != text.size()) return kDefaultSearchEffort;
+    if (negative && value != 0) return kMinSearchEffort;
+    if (value < kMinSearchEffort) return kMinSearchEffort;
+    if (value > kMaxSearchEffort) return kMaxSearchEffort;
+    return static_cast<int>(value);
+}
+
+}  // namespace tw

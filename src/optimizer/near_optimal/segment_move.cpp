@@ -1,0 +1,91 @@
+#include "optimizer/near_optimal/segment_move.h"
+
+namespace tw::nearopt {
+namespace {
+
+struct SegmentMove {
+    int first = -1;  // stretch first .. last in tour direction
+    int last = -1;
+    int p = -1;      // goes between p and q = next(p)
+    int q = -1;
+    bool reversed = false;
+    double gain = 0.0;
+};
+
+// Swaps the neighbouring stretches [b0 .. bEnd] and [c0 .. cEnd] that lie
+// between x and y in tour direction; with `reverseB`/`reverseC` a stretch
+// ends up reversed.
+long long swapStretches(ArrayTour& tour, int x, int b0, int bEnd, int c0, int cEnd, int y, bool keepB,
+                        bool keepC) {
+    long long work = tour.exchange(x, b0, y, cEnd);              // x Cend..C0 Bend..B0 y
+    if (keepC) work += tour.exchange(x, cEnd, bEnd, c0);         // x C0..Cend Bend..B0 y
+    const int beforeB = keepC ? cEnd : c0;
+    if (keepB) work += tour.exchange(beforeB, bEnd, y, b0);      // .. B0..Bend y
+    return work;
+}
+
+int offset(const ArrayTour& tour, int from, int to) {
+    const int d = tour.positionOf(to) - tour.positionOf(from);
+    return d < 0 ? d + tour.size() : d;
+}
+
+}  // namespace
+
+bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, int node,
+                          double tolerance, double& gained, long long& work) {
+    const int size = tour.size();
+    SegmentMove best;
+    best.gain = tolerance;
+    for (int length = 1; length <= kLongestSegment && length + 3 <= size; ++length) {
+        for (int side = 0; side < 2; ++side) {
+            // The stretch starts at `node`, or ends there.
+            int first = node;
+            int last = node;
+            for (int k = 1; k < length; ++k) {
+                if (side == 0) last = tour.next(last);
+                else first = tour.previous(first);
+            }
+            if (length == 1 && side == 1) continue;
+            const int a = tour.previous(first);
+            const int b = tour.next(last);
+            if (nodes.fixedEdge(a, first) || nodes.fixedEdge(last, b)) continue;
+            const double removal = nodes.distance(a, first) + nodes.distance(last, b) - nodes.distance(a, b);
+            if (removal <= tolerance) continue;
+            for (int end = 0; end < 2; ++end) {
+                const int from = end == 0 ? first : last;
+                if (from == nodes.endNode) continue;
+                for (const Candidate* c = candidates.begin(from); c != candidates.end(from); ++c) {
+                    ++work;
+                    if (removal - c->distance <= best.gain) break;
+                    for (int around = 0; around < 2; ++around) {
+                        const int p = around == 0 ? c->node : tour.previous(c->node);
+                        const int q = tour.next(p);
+                        // p and q outside the stretch, and (p, q) not one of its edges.
+                        if (offset(tour, first, p) < length || offset(tour, first, q) < length) continue;
+                        if (p == a || nodes.fixedEdge(p, q)) continue;
+                        const double join = nodes.distance(p, q);
+                        const double forward = nodes.distance(p, first) + nodes.distance(last, q) - join;
+                        const double backward = nodes.distance(p, last) + nodes.distance(first, q) - join;
+                        const bool reversed = backward < forward;
+                        const double gain = removal - (reversed ? backward : forward);
+                        if (gain > best.gain) best = {first, last, p, q, reversed, gain};
+                    }
+                }
+            }
+        }
+    }
+    if (best.first < 0) return false;
+    const int a = tour.previous(best.first);
+    const int b = tour.next(best.last);
+    if (best.q != a) {
+        // a [first .. last] [b .. p] q  becomes  a [b .. p] [stretch] q
+        work += swapStretches(tour, a, best.first, best.last, b, best.p, best.q, !best.reversed, true);
+    } else {
+        // p [q .. a] [first .. last] b  becomes  p [stretch] [q .. a] b
+        work += swapStretches(tour, best.p, best.q, a, best.first, best.last, b, true, !best.reversed);
+    }
+    gained += best.gain;
+    return true;
+}
+
+}  // namespace tw::nearopt

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "optimizer/engines/fast/indexed_path.h"
+#include "optimizer/optimizer_test_support.h"
+
+namespace tw {
+namespace {
+
+using test::makeOptimizer;
+using test::OptimizerHandle;
+
+// Positions must increase along the path, the edge lengths must be those of
+// the path, and the longest edge must be the longest edge of the path.
+void expectConsistent(const IndexedPath& index) {
+    const PathList& list = index.list();
+    double longest = list.head() != nullptr ? 0.0 : -1.0;
+    int held = 0;
+    for (const PathNode* node = list.head(); node != nullptr; node = node->next) {
+        ++held;
+        if (node->previous != nullptr) {
+            ASSERT_EQ(index.edgeBefore(node), list.distance(node->previous, node));
+        }
+        if (node->next != nullptr) {
+            ASSERT_EQ(index.edgeAfter(node), list.distance(node, node->next)) << "at node " << node->point;
+            ASSERT_LT(index.position(node), index.position(node->next)) << "at node " << node->point;
+            longest = std::max(longest, list.distance(node, node->next));
+        } else {
+            EXPECT_EQ(index.tail(), node);
+        }
+        ASSERT_LE(held, list.size());
+    }
+    EXPECT_EQ(index.longestEdge(), longest);
+}
+
+std::vector<test::XY> line(int count) {
+    std::vector<test::XY> points;
+    for (int i = 0; i < count; ++i) points.push_back({static_cast<double>(i % 17), static_cast<double>(i / 17)});
+    return points;
+}
+
+TEST(IndexedPath, PositionsSurviveRepeatedInsertionIntoOneGap) {
+    // Each insertion halves the room of the same gap, so the labels run out
+    // after some 60 insertions and a window is spaced out again, many times.
+    const OptimizerHandle optimizer = makeOptimizer(line(600), {0, 0});
+    PathList list(*optimizer);
+    IndexedPath index(list, *optimizer);
+    index.startWith(0);
+    index.insertRun(list.nodeOf(1), list.nodeOf(1), Gap{list.nodeOf(0), nullptr});
+    for (int point = 2; point < 600; ++point) {
+        PathNode* node = list.nodeOf(point);
+        // Alternately right after the first node and right before the last.
+        const Gap gap = point % 2 == 0 ? Gap{list.head(), list.head()->next}
+                                       : Gap{index.tail()->previous, index.tail()};
+        index.insertRun(node, node, gap);
+        expectConsistent(index);
+    }
+}
+
+// What the passes rely on when they look only at changed nodes: a node not
+// stamped after `since` has the neighbours it had then, and such nodes stand
+// in the same order as then.
+struct Snapshot {
+    std::uint64_t clock;
+    std::vector<const PathNode*> previous, next;
+    std::vector<int> sequence;  // points in path order
+};
+
+Snapshot snapshot(const IndexedPath& index, PathList& list) {
+    Snapshot shot{index.clock(), {}, {}, {}};
+    for (int point = 0; point < list.size(); ++point) {
+        shot.previous.push_back(list.nodeOf(point)->previous);
+        shot.next.push_back(list.nodeOf(point)->next);
+    }
+    for (const PathNode* node = list.head(); node != nullptr; node = node->next) shot.sequence.push_back(node->point);
+    return shot;
+}
+
+void expectUnchangedNodesAsBefore(const IndexedPath& index, PathList& list, const Snapshot& before) {
+    const auto unchanged = [&](int point) { return index.changedAt(list.nodeOf(point)) <= before.clock; };
+    for (int point = 0; point < list.size(); ++point) {
+        const PathNode* node = list.nodeOf(point);
+        const PathNode* previous = before.previous[static_cast<std::size_t>(point)];
+        const PathNode* next = before.next[static_cast<std::size_t>(point)];
+        if (index.changedAt(node, IndexedPath::Change::kNeighbours) <= before.clock) {
+            // The same pair of neighbours, maybe the other way round.
+            const bool same = node->previous == previous && node->next == next;
+            const bool turned = node->previous == next && node->next == previous;
+            ASSERT_TRUE(same || turned) << point;
+        }
+        if (!unchanged(point)) continue;
+        ASSERT_EQ(node->previous, previous) << point;
+        ASSERT_EQ(node->next, next) << point;
+    }
+    std::vector<int> kept;
+    std::vector<int> keptNow;
+    for (const int point : before.sequence) if (unchanged(point)) kept.push_back(point);
+    for (const PathNode* node = list.head(); node != nullptr; node = node->next)
+        if (unchanged(node->point)) keptNow.push_back(node->point);
+    ASSERT_EQ(kept, keptNow);
+}
+
+TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
+    const int count = 300;
+    const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 5), {0, 0});
+    PathList list(*optimizer);
+    IndexedPath index(list, *optimizer);
+    index.linkInOrder(test::identity(count));
+    expectConsistent(index);
+    std::mt19937 random(11);
+    for (int step = 0; step < 2000; ++step) {
+        const Snapshot before = snapshot(index, list);
+        PathNode* first = list.nodeOf(static_cast<int>(random() % count));
+        PathNode* last = first;
+        for (int k = static_cast<int>(random() % 4); k > 0 && last->next != nullptr; --k) last = last->next;
+        if (step % 3 == 0 && first != last) {
+            index.reverseRun(first, last);
+        } else if (step % 7 == 1) {
+            // Taken out and put back as it was: nothing counts as changed.
+            index.restoreRun(first, last, index.detachRun(first, last));
+            EXPECT_EQ(index.clock(), before.clock);
+        } else {
+            const Gap former = index.detachRun(first, last);
+            if (list.head() == nullptr) {
+                index.insertRun(first, last, former);
+                continue;
+            }
+            // Into a random gap of what is left, sometimes reversed.
+            PathNode* right = list.nodeOf(static_cast<int>(random() % count));
+            while (right->previous == nullptr && right != list.head()) right = list.head();
+            for (PathNode* node = first;; node = node->next) {
+                if (node == right) right = list.head();
+                if (node == last) break;
+            }
+            Gap gap{right->previous, right};
+            if (random() % 5 == 0) gap = Gap{index.tail(), nullptr};
+            if (random() % 2 == 0 && first != last) {
+                PathList::reverseRun(first, last);
+                std::swap(first, last);
+            }
+            index.insertRun(first, last, gap);
+        }
+        expectConsistent(index);
+        expectUnchangedNodesAsBefore(index, list, before);
+        // A search for changed nodes finds every node changed by this step.
+        for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
+            std::vector<int> found;
+            index.forNodesChangedWithin(Spot{0, 0}, before.clock, change, [](double) { return 1e9; },
+                                        [&](PathNode* node) { found.push_back(node->point); });
+            for (int point = 0; point < count; ++point) {
+                const bool changed = index.changedAt(list.nodeOf(point), change) > before.clock;
+                ASSERT_EQ(changed, std::count(found.begin(), found.end(), point) == 1) << point;
+            }
+        }
+    }
+    std::vector<int> order(count);
+    EXPECT_TRUE(list.writeBack(order));
+    EXPECT_TRUE(test::isPermutation(order, count));
+}
+
+}  // namespace
+}  // namespace tw
