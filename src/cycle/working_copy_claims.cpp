@@ -43,6 +43,8 @@ std::string workingCopyName(int slot) {
 
 std::string makeWorkingCopy(const std::string& source, bool& copied) {
     copied = false;
+    // Room first: a claim that could not be kept would leave its copy behind.
+    heldCopies().reserve(heldCopies().size() + 1);
     for (int slot = 0; slot < kWorkingCopySlots; ++slot) {
         const std::string name = workingCopyName(slot);
         platform::ClaimResult result = platform::ClaimResult::Failed;
