@@ -24,11 +24,11 @@ std::int32_t lastCode = 0;
 
 // Every run keeps its state in the module's static objects, so runs from
 // several threads go one after another. The lock is re-entrant because a
-// host hook may start a nested run on the same thread. It is never
-// destroyed: a host thread may still be in a run while the process exits.
+// host hook may start a nested run on the same thread. It lives until the
+// module is unloaded.
 platform::RecursiveLock& runLock() {
-    static platform::RecursiveLock* const lock = new platform::RecursiveLock;
-    return *lock;
+    static platform::RecursiveLock lock;
+    return lock;
 }
 
 // Gives up, at the end of a run, whatever working-copy claims it and the runs
