@@ -7,6 +7,7 @@
 # TWPNTOPT_X87_CONTROL builds with x87 arithmetic instead, only to show that
 # the cross-build comparison (.ci/windows-tests.sh) notices the difference.
 option(TWPNTOPT_X87_CONTROL "x86: x87 arithmetic (a control build, never shipped)" OFF)
+option(TWPNTOPT_TSAN "Build with ThreadSanitizer (clang; the overlapping-run tests)" OFF)
 function(tw_apply_flags target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -ffp-contract=off -fno-fast-math)
   if(TWPNTOPT_WERROR)
@@ -22,6 +23,10 @@ function(tw_apply_flags target)
     target_compile_options(${target} PRIVATE -mfpmath=387 "SHELL:-include ${CMAKE_SOURCE_DIR}/cmake/x87_control.h")
   elseif(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "i.86|x86")
     target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
+  endif()
+  if(TWPNTOPT_TSAN)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
   endif()
   if(TWPNTOPT_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

@@ -43,6 +43,11 @@ set(TW_TEST_EXCLUDED_SOURCES
   # allocation-failure runs are a property of the sources, tried on Linux.
   module/counting_allocator.cpp
   module/allocation_faults_test.cpp
+  # Start overlapping runs and holders with fork() and end them with POSIX
+  # signals; the same properties are run on Windows by the two-process check
+  # of twbatch (twbatch stress) and by the thread tests.
+  module/process_runs_test.cpp
+  platform/file_claim_process_test.cpp
 )
 
 # Each program starts once under the emulator (a wine start costs far more

@@ -4,7 +4,8 @@
 add_library(twbatch_parts STATIC
   ${CMAKE_SOURCE_DIR}/tools/twbatch/job_set.cpp
   ${CMAKE_SOURCE_DIR}/tools/twbatch/batch_run.cpp
-  ${CMAKE_SOURCE_DIR}/tools/twbatch/output_compare.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/twbatch/output_compare.cpp
+  ${CMAKE_SOURCE_DIR}/tools/twbatch/stress_run.cpp)
 target_link_libraries(twbatch_parts PUBLIC twcore)
 target_include_directories(twbatch_parts PUBLIC ${CMAKE_SOURCE_DIR}/tools)
 tw_apply_flags(twbatch_parts)

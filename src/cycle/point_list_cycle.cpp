@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "cycle/working_copy.h"
+#include "cycle/working_copy_claims.h"
 #include "framework/channels.h"
 #include "framework/event_record.h"
 #include "text/number_text.h"
@@ -57,23 +57,24 @@ std::string messageFileName(const Parameter* parameters) {
     return ":undefined";
 }
 
-// Makes the working copy of the source, or falls back to reading the source
-// in place (and never deleting it) when the copy fails.
+// Makes the run's own working copy of the source, or falls back to reading
+// the source in place (and never deleting it) when no safe copy can be had.
 void prepareWorkingFile(PointListCycle& cycle) {
     const std::string source = cycle.sourceFileName;
     replaceText(cycle.workingFileName, nullptr);
-    cycle.workingFileName = copyText(kWorkingCopyName);
     if (const std::optional<std::string> remove = getParameter(cycle.base.parameters, "removeTempFiles")) {
         if (*remove == "true") cycle.removeWorkingFile = 1;
     }
-    // Copying a file onto itself would empty it before it is read; a copy
-    // whose name could not be kept could not be removed.
-    const bool copied = cycle.workingFileName != nullptr && !platform::sameFile(source, kWorkingCopyName) &&
-                        copyFile(source, kWorkingCopyName);
-    if (!copied) {
-        replaceText(cycle.workingFileName, &source);
-        cycle.removeWorkingFile = 0;
+    bool copied = false;
+    const std::string working = makeWorkingCopy(source, copied);
+    if (copied) {
+        cycle.workingFileName = copyText(std::string_view(working));
+        if (cycle.workingFileName != nullptr) return;
+        // A copy whose name could not be kept could not be removed.
+        releaseWorkingCopy(working, true);
     }
+    replaceText(cycle.workingFileName, &source);
+    cycle.removeWorkingFile = 0;
 }
 
 // False when memory was short for a channel.
@@ -102,9 +103,11 @@ std::int32_t TWCS_CALL initCycle(Cycle* base) {
     if (const std::optional<std::string> precision = getParameter(base->parameters, "precision"))
         setOutputPrecision(static_cast<std::uint16_t>(leadingInteger(precision->c_str())));
 
-    // Names a failed earlier run left behind must not be read by this one.
+    // Names a failed earlier run left behind must not be read by this one;
+    // the file stays, as it stayed when that run stopped.
     replaceText(cycle.sourceFileName, nullptr);
     replaceText(cycle.outputFileName, nullptr);
+    if (cycle.workingFileName != nullptr) releaseWorkingCopy(cycle.workingFileName, false);
     replaceText(cycle.workingFileName, nullptr);
 
     if (const std::optional<std::string> source = getParameter(base->parameters, "geoSource")) {
@@ -192,7 +195,7 @@ void releaseCycleState(Cycle* base) {
     cycle.optimizer = nullptr;
     releaseText(cycle.sourceFileName);
     if (cycle.workingFileName != nullptr) {
-        if (cycle.removeWorkingFile == 1) platform::removeFile(cycle.workingFileName);
+        releaseWorkingCopy(cycle.workingFileName, cycle.removeWorkingFile == 1);
         releaseText(cycle.workingFileName);
     }
     releaseText(cycle.outputFileName);

@@ -5,7 +5,8 @@
 
 namespace tw {
 
-// Name of the working copy, in the current directory.
+// The usual name of the working copy, in the current directory; a run that
+// finds it held by another run takes another (working_copy_claims.h).
 inline constexpr const char* kWorkingCopyName = "osrc_tmp.twx";
 
 // Copies `source` to `target` byte for byte (target created or emptied).

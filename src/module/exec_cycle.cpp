@@ -1,9 +1,11 @@
 #include "module/exec_cycle.h"
 
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "cycle/point_list_cycle.h"
+#include "cycle/working_copy_claims.h"
 #include "framework/arguments.h"
 #include "framework/channels.h"
 #include "framework/host_hooks.h"
@@ -12,12 +14,36 @@
 #include "framework/run_phases.h"
 #include "module/cycle_objects.h"
 #include "output/geometry_writer.h"
+#include "platform/recursive_lock.h"
 #include "settings/parameter_list.h"
 
 namespace tw {
 namespace {
 
 std::int32_t lastCode = 0;
+
+// Every run keeps its state in the module's static objects, so runs from
+// several threads go one after another. The lock is re-entrant because a
+// host hook may start a nested run on the same thread. It lives until the
+// module is unloaded.
+platform::RecursiveLock& runLock() {
+    static platform::RecursiveLock lock;
+    return lock;
+}
+
+// Gives up, at the end of a run, whatever working-copy claims it and the runs
+// nested in it still hold (a run that stopped before its teardown keeps its
+// files until the next run, but never its claims).
+class WorkingCopyClaimsScope {
+public:
+    WorkingCopyClaimsScope() : depth_(hostRecordDepth() + 1) {}
+    ~WorkingCopyClaimsScope() { releaseWorkingCopyClaims(depth_); }
+    WorkingCopyClaimsScope(const WorkingCopyClaimsScope&) = delete;
+    WorkingCopyClaimsScope& operator=(const WorkingCopyClaimsScope&) = delete;
+
+private:
+    std::size_t depth_;
+};
 
 // Keeps the host record on the stack for exactly the life of one run.
 class HostRecordScope {
@@ -79,11 +105,13 @@ void abortRun(Cycle* cycle) noexcept {
 }  // namespace
 
 std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostRecord* host) {
+    const std::lock_guard<platform::RecursiveLock> serialized(runLock());
     if (cycle == nullptr) cycle = moduleCycle();
     if (hostRecordDepth() >= kMaxNestedRuns) return 0;
     if (!acceptableVector(count, arguments)) return 0;
 
     RunFaultScope faults;
+    const WorkingCopyClaimsScope claims;
     HostRecordScope hostScope(host);
     if (!hostScope.pushed()) return 0;
     try {
@@ -112,6 +140,9 @@ std::int32_t execCycle(Cycle* cycle, std::int32_t count, char** arguments, HostR
     return faults.faulted() ? 0 : 1;
 }
 
-std::int32_t lastResultCode() { return lastCode; }
+std::int32_t lastResultCode() {
+    const std::lock_guard<platform::RecursiveLock> serialized(runLock());
+    return lastCode;
+}
 
 }  // namespace tw

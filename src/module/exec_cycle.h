@@ -12,7 +12,8 @@ namespace tw {
 inline constexpr std::int32_t kMaxArguments = 16383;
 
 // Runs `cycle` (the module's cycle when null) once with the host's argument
-// vector. Returns 0 when the call is refused (too deeply nested, a count
+// vector. Calls from several threads run one after another; a call from a
+// host hook of a run in progress (the same thread) runs nested in it. Returns 0 when the call is refused (too deeply nested, a count
 // outside 0..kMaxArguments, a missing vector or a null entry) or when the
 // arguments or the configuration fail, or when the run was short of memory
 // (an exception stopped it, or it went on without what could not be had); such

@@ -90,12 +90,18 @@ bool moveOverFinalName() {
 // Closes the file and moves it over its final name; a run that failed to
 // write it, or that was short of memory (its contours may be incomplete),
 // leaves no output instead.
+//
+// The bytes reach the disk before the move and the folder entry after it: a
+// file system may otherwise keep the move across a power cut and lose the
+// data, replacing a good earlier output by an empty one. A sync that fails
+// is a failed write.
 void closeGeometryFile() {
     if (geometry.file == nullptr) return;
     checkDirectWrites();
     if (!geometry.abandoned) {
-        const bool complete = geometry.file->close() && runFaultCount() == geometry.faultMark;
-        if (!complete || !moveOverFinalName()) abandon();
+        const bool complete =
+            geometry.file->sync() && geometry.file->close() && runFaultCount() == geometry.faultMark;
+        if (!complete || !moveOverFinalName() || !platform::syncFolderOf(geometry.finalName)) abandon();
     }
     geometry = GeometryFile{};
 }

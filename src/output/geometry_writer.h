@@ -8,8 +8,8 @@
 // the output may be the same file) and an interrupted run leaves the previous
 // output intact.
 //
-// The output is complete or absent: every write, the flush, the close and
-// the move are checked, and when one fails, or when the run was short of
+// The output is complete or absent: every write, the flush, the sync to
+// disk, the close, the move and the sync of its folder are checked, and when one fails, or when the run was short of
 // memory, the pending file is removed and so is the earlier file of the final
 // name (it must not pass for the new result), unless that name is the run's
 // geometry source, which is never removed.

@@ -1,6 +1,9 @@
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <cstdlib>
+
+#include "platform/writable_file.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -9,6 +12,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -70,9 +74,28 @@ bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0
 
 bool replaceFile(const std::string& from, const std::string& to) {
 #if defined(_WIN32)
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+bool syncFolderOf(const std::string& path) {
+    if (injectedSyncFault(SyncTarget::Folder, path) != 0) return false;
+#if defined(_WIN32)
+    return true;
+#else
+    const std::size_t cut = path.find_last_of('/');
+    const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    errno = 0;
+    bool synced = fsync(descriptor) == 0;
+    // Some file systems have no way to sync a folder; nothing more can be
+    // done there.
+    if (!synced && (errno == EINVAL || errno == ENOTSUP)) synced = true;
+    close(descriptor);
+    return synced;
 #endif
 }
 

@@ -31,8 +31,16 @@ std::FILE* binaryStandardInput();
 // Removes a file; false when it could not be removed (also when it is absent).
 bool removeFile(const std::string& path);
 
-// Moves `from` over `to`, replacing an existing `to`.
+// Moves `from` over `to`, replacing an existing `to`. On Windows the move is
+// written through to the disk before it returns; on POSIX syncFolderOf(to)
+// does that.
 bool replaceFile(const std::string& from, const std::string& to);
+
+// Forces the folder entry of `path` (a file just moved or created there)
+// onto the disk, so that the name survives a power cut. On Windows the move
+// itself does this and only the sync hook is asked. A file system that
+// cannot sync folders at all counts as success; false on a failing sync.
+bool syncFolderOf(const std::string& path);
 
 // True when both names exist and refer to the same file.
 bool sameFile(const std::string& first, const std::string& second);

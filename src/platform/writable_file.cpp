@@ -3,10 +3,19 @@
 #include <cerrno>
 #include <new>
 
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace tw::platform {
 namespace {
 
 WriteFaultHook faultHook = nullptr;
+SyncFaultHook syncHook = nullptr;
 
 int injectedFault() { return faultHook != nullptr ? faultHook() : 0; }
 
@@ -17,6 +26,12 @@ int lastError() { return errno != 0 ? errno : EIO; }
 
 void setWriteFaultHook(WriteFaultHook hook) { faultHook = hook; }
 
+void setSyncFaultHook(SyncFaultHook hook) { syncHook = hook; }
+
+int injectedSyncFault(SyncTarget target, const std::string& path) {
+    return syncHook != nullptr ? syncHook(target, path) : 0;
+}
+
 std::unique_ptr<WritableFile> WritableFile::open(const std::string& path, WriteMode mode) {
     if (const int fault = injectedFault()) {
         errno = fault;
@@ -24,7 +39,7 @@ std::unique_ptr<WritableFile> WritableFile::open(const std::string& path, WriteM
     }
     // The object comes first: a file created and then dropped for lack of
     // memory would be left behind, emptied.
-    std::unique_ptr<WritableFile> writable(new (std::nothrow) WritableFile(nullptr));
+    std::unique_ptr<WritableFile> writable(new (std::nothrow) WritableFile(nullptr, path));
     if (!writable) return nullptr;
     writable->file_ = std::fopen(path.c_str(), mode == WriteMode::Text ? "w" : "wb");
     if (writable->file_ == nullptr) return nullptr;
@@ -61,6 +76,32 @@ bool WritableFile::flush() {
     errno = 0;
     if (std::fflush(file_) != 0) fail(lastError());
     if (fault != 0) fail(fault);
+    return !failed();
+}
+
+bool WritableFile::sync() {
+    if (failed() || file_ == nullptr) return false;
+    // The flush of the close that follows is the one the write-fault hook
+    // counts; this one only hands the bytes to the system first.
+    errno = 0;
+    if (std::fflush(file_) != 0) {
+        fail(lastError());
+        return false;
+    }
+    if (const int fault = injectedSyncFault(SyncTarget::File, path_)) {
+        fail(fault);
+        return false;
+    }
+    errno = 0;
+#if defined(_WIN32)
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)));
+    if (handle == INVALID_HANDLE_VALUE || !FlushFileBuffers(handle)) fail(EIO);
+#elif defined(__APPLE__)
+    // fsync leaves the bytes in the drive's cache there.
+    if (fcntl(fileno(file_), F_FULLFSYNC) != 0 && fsync(fileno(file_)) != 0) fail(lastError());
+#else
+    if (fsync(fileno(file_)) != 0) fail(lastError());
+#endif
     return !failed();
 }
 

@@ -34,6 +34,9 @@ public:
     bool write(std::string_view bytes);
     // Hands the buffered bytes to the system; false on failure.
     bool flush();
+    // Flushes and forces the bytes onto the disk, so that they survive a
+    // power cut once the file is moved into place; false on failure.
+    bool sync();
     // Flushes and closes; false when anything since the open failed. Later
     // calls return the same result and write nothing.
     bool close();
@@ -45,10 +48,11 @@ public:
     bool diskFull() const;
 
 private:
-    explicit WritableFile(std::FILE* file) : file_(file) {}
+    WritableFile(std::FILE* file, std::string path) : file_(file), path_(std::move(path)) {}
     void fail(int error);
 
     std::FILE* file_;
+    std::string path_;
     int error_ = 0;
 };
 
@@ -59,5 +63,20 @@ private:
 // or close fails after doing its work. Null (the default) removes the hook.
 using WriteFaultHook = int (*)();
 void setWriteFaultHook(WriteFaultHook hook);
+
+// What a sync forces onto the disk.
+enum class SyncTarget {
+    File,    // a written file's bytes, before it is moved into place
+    Folder,  // the folder entry of a file just moved into place
+};
+
+// Test hook called before each sync with what is synced and its name (for a
+// folder: the file whose entry it holds). Returning 0 lets the sync go on;
+// an errno value makes it fail as the system would. Null removes the hook.
+using SyncFaultHook = int (*)(SyncTarget target, const std::string& path);
+void setSyncFaultHook(SyncFaultHook hook);
+
+// What the sync hook says about this sync (0 without a hook).
+int injectedSyncFault(SyncTarget target, const std::string& path);
 
 }  // namespace tw::platform

@@ -1,5 +1,6 @@
 #include "counting_allocator.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -12,7 +13,8 @@ bool armed = false;
 std::uint64_t counted = 0;
 std::uint64_t failAtNumber = 0;
 bool reached = false;
-std::int64_t live = 0;
+// Threads of the overlapping-run tests allocate at the same time.
+std::atomic<std::int64_t> live{0};
 
 // True when this allocation is the one that must fail.
 bool failThisOne() {
@@ -82,7 +84,7 @@ AllocationTally disarmAllocations() {
     return AllocationTally{counted, reached};
 }
 
-std::int64_t liveAllocations() { return live; }
+std::int64_t liveAllocations() { return live.load(); }
 
 }  // namespace tw::testing
 

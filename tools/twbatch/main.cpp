@@ -3,9 +3,14 @@
 //   twbatch make DIR COUNT SEED       writes COUNT jobs into DIR
 //   twbatch run MODULE DIR            runs every job in DIR through MODULE
 //   twbatch compare REF OTHER [--crlf] compares the outputs of two runs
+//   twbatch stress MODULE DIR TAG ROUNDS
+//                                     runs a job of its own ROUNDS times in
+//                                     DIR, which other twbatch stress
+//                                     processes share, checking each output
 //
-// Exit status: 0 on success (compare: no difference), 1 when compare finds a
-// difference, 2 on a usage or file error.
+// Exit status: 0 on success (compare: no difference; stress: every output
+// held its own source's points), 1 when compare finds a difference or stress
+// a wrong output, 2 on a usage or file error.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -14,12 +19,14 @@
 #include "twbatch/batch_run.h"
 #include "twbatch/job_set.h"
 #include "twbatch/output_compare.h"
+#include "twbatch/stress_run.h"
 
 namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: twbatch make DIR COUNT SEED | run MODULE DIR | compare REFERENCE OTHER [--crlf]\n");
+                 "usage: twbatch make DIR COUNT SEED | run MODULE DIR | compare REFERENCE OTHER [--crlf] |\n"
+                 "       stress MODULE DIR TAG ROUNDS\n");
     return 2;
 }
 
@@ -60,6 +67,19 @@ int run(int argc, char** argv) {
     if (command == "compare" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "--crlf"))) {
         const auto ends = argc == 5 ? twbatch::LineEnds::crlf : twbatch::LineEnds::lf;
         return printComparison(twbatch::compareJobSets(argv[2], argv[3], ends));
+    }
+    if (command == "stress" && argc == 6) {
+        const int tag = std::atoi(argv[4]);
+        const int rounds = std::atoi(argv[5]);
+        if (tag < 0 || rounds <= 0) return usage();
+        const twbatch::StressResult result = twbatch::runStress(argv[2], argv[3], tag, rounds, error);
+        if (result.rounds < 0) {
+            std::fprintf(stderr, "twbatch: %s\n", error.c_str());
+            return 2;
+        }
+        std::printf("stress %d: %d runs, %d wrong%s%s\n", tag, result.rounds, result.wrong,
+                    result.first.empty() ? "" : "; first: ", result.first.c_str());
+        return result.wrong == 0 ? 0 : 1;
     }
     return usage();
 }

@@ -1,5 +1,8 @@
 #include "job_report.h"
 
+#include <algorithm>
+
+#include "cycle/working_copy_claims.h"
 #include "exit_status.h"
 #include "output/geometry_writer.h"
 #include "result_file.h"
@@ -42,6 +45,7 @@ PreparedJob prepareJob(const std::string& identifier, const std::string& setting
     job.checks = checkJobBeforeRun(identifier, settingsSource, job.settings);
     if (job.settings.geoSource) job.source = readSourceContours(*job.settings.geoSource);
     if (job.settings.geoOut) job.before = stampOutput(*job.settings.geoOut, job.settings.geoSource);
+    job.otherRuns = tw::workingCopiesOfOtherRuns();
     return job;
 }
 
@@ -113,9 +117,30 @@ void reportOutput(const PreparedJob& job, const HostOptions& options, Findings& 
 
 }  // namespace
 
+// Another run in the folder is the likeliest cause of an output that is not
+// what this run read: it names the working copies other runs held before
+// this run and hold now.
+void nameOtherRuns(const PreparedJob& job, std::size_t findingsBefore, Findings& findings) {
+    const std::vector<Finding>& all = findings.all();
+    const auto firstError = std::find_if(all.begin() + static_cast<std::ptrdiff_t>(findingsBefore), all.end(),
+                                         [](const Finding& finding) { return finding.severity == Severity::Error; });
+    if (firstError == all.end()) return;
+    std::vector<std::string> names = job.otherRuns;
+    for (const std::string& name : tw::workingCopiesOfOtherRuns())
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    if (names.empty()) return;
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    findings.error(firstError->status, {},
+                   "another run works in this folder (working copies in use: " + list +
+                       "); runs that share a folder must not share their geoOut");
+}
+
 int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err) {
     Findings findings = job.checks.findings;
+    const std::size_t findingsBefore = findings.all().size();
     reportOutput(job, options, findings, out);
+    nameOtherRuns(job, findingsBefore, findings);
     findings.printNew(err, options.quiet);
     return findings.exitStatus(options.strict);
 }

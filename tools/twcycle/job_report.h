@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "findings.h"
 #include "host_options.h"
@@ -23,6 +24,8 @@ struct PreparedJob {
     SourceReading source;
     OutputStamps before;  // meaningful when settings.geoOut is set
     JobCheckResult checks;  // what the checks before the run found
+    // Working copies of other runs in the current folder before the run.
+    std::vector<std::string> otherRuns;
 };
 
 // Reads and checks the job's settings and its geometry source, and stamps
@@ -45,7 +48,8 @@ ProgressPlan progressPlan(const PreparedJob& job);
 // prints the summary on `out` (unless quiet) and the findings not printed
 // yet on `err`, writes the picture. Returns the exit status: that of the
 // first error found before or after the run, kExitWarnings for warnings
-// under --strict, else kExitOk.
+// under --strict, else kExitOk. When the output check fails while another
+// run works in the same folder, the error names that run's working copy.
 int reportJob(const PreparedJob& job, const HostOptions& options, std::FILE* out, std::FILE* err);
 
 }  // namespace twcycle

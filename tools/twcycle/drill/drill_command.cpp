@@ -10,6 +10,7 @@
 #include "excellon_reader.h"
 #include "hole_check.h"
 #include "platform/platform.h"
+#include "platform/writable_file.h"
 #include "twcycle/exit_status.h"
 #include "twcycle/result_summary.h"
 #include "twcycle/svg_picture.h"
@@ -57,13 +58,17 @@ std::string caption(const DrillOptions& options, const std::string& output, cons
 // Writes `content` next to `output`, reads it back and compares it with
 // `input`, and only then moves it over `output`. Returns the error, or
 // empty when `output` now holds the content.
-std::string writeChecked(const std::string& output, const std::string& content, const DrillFile& input) {
+std::string writeChecked(const std::string& output, const std::string& content, const DrillFile& input,
+                         bool replacesInput) {
     const std::string pending = output + ".twcycle-pending";
     {
-        std::ofstream file(pending, std::ios::binary | std::ios::trunc);
-        file << content;
-        file.close();
-        if (!file) {
+        // On the disk before it is moved into place: after a power cut the
+        // output is the old file or the new one, never an empty one.
+        std::unique_ptr<tw::platform::WritableFile> file =
+            tw::platform::WritableFile::open(pending, tw::platform::WriteMode::Binary);
+        const bool written = file != nullptr && file->write(content) && file->sync() && file->close();
+        if (!written) {
+            file.reset();
             tw::platform::removeFile(pending);
             return "cannot write " + pending;
         }
@@ -84,6 +89,13 @@ std::string writeChecked(const std::string& output, const std::string& content, 
     if (!tw::platform::replaceFile(pending, output)) {
         tw::platform::removeFile(pending);
         return "cannot move " + pending + " over " + output;
+    }
+    if (!tw::platform::syncFolderOf(output)) {
+        // The new name may not survive a power cut. The input itself is
+        // never removed; any other output goes, as after a failed write.
+        if (replacesInput) return "cannot sync the folder of " + output;
+        tw::platform::removeFile(output);
+        return "cannot sync the folder of " + output + "; " + output + " is not written";
     }
     return {};
 }
@@ -136,7 +148,8 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
 
     const std::optional<std::string> text = writeDrillFile(file, job.order);
     if (!text) return fail(err, kExitNoOutput, "the ordered holes are not those of " + options.input);
-    if (const std::string error = writeChecked(output, *text, file); !error.empty())
+    const bool replacesInput = tw::platform::sameFile(options.input, output);
+    if (const std::string error = writeChecked(output, *text, file, replacesInput); !error.empty())
         return fail(err, kExitNoOutput, error);
 
     if (file.incremental)
