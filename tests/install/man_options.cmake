@@ -5,10 +5,12 @@
 # The options a text names: "--word", or "-x" (one letter: "-Sjob" is -S),
 # after a blank, '[', '(', ',' or '|'.
 function(options_of text out)
-  string(REGEX MATCHALL "(^|[ \t\n[(,|])(--[A-Za-z][A-Za-z0-9-]*|-[A-Za-z?])" found "${text}")
+  # Brackets become blanks first: CMake lists do not split inside [...].
+  string(REGEX REPLACE "[][()]" " " text "${text}")
+  string(REGEX MATCHALL "(^|[ \t\n,|])(--[A-Za-z][A-Za-z0-9-]*|-[A-Za-z?])" found "${text}")
   set(names "")
   foreach(item IN LISTS found)
-    string(REGEX REPLACE "^[ \t\n[(,|]" "" item "${item}")
+    string(REGEX MATCH "-.*" item "${item}")  # drop the character before the option
     list(APPEND names "${item}")
   endforeach()
   list(REMOVE_DUPLICATES names)

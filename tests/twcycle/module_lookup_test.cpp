@@ -20,7 +20,7 @@ TEST(ModuleLookup, CandidatesAreTheProgramFolderThenTheLibraryFolder) {
          {"/opt/tw/bin/libtwpntopt.so.9", "/opt/tw/bin/../lib/libtwpntopt.so.9"}},
         {"multiarch", "/usr/bin/", "../lib/x86_64-linux-gnu/", "libtwpntopt.so.9",
          {"/usr/bin/libtwpntopt.so.9", "/usr/bin/../lib/x86_64-linux-gnu/libtwpntopt.so.9"}},
-        {"windows", "C:\\tw\\bin\\", "..\\lib", "twPntOpt.dll", {"C:\\tw\\bin\\twPntOpt.dll", "C:\\tw\\bin\\..\\lib\\twPntOpt.dll"}},
+        {"windows", "C:\\tw\\bin\\", "..\\lib", "twPntOpt.dll", {"C:\\tw\\bin\\twPntOpt.dll", "C:\\tw\\bin\\..\\lib/twPntOpt.dll"}},
         {"no library folder", "/b/", "", "m.so", {"/b/m.so"}},
         {"unknown program folder", "", "../lib", "m.so", {"m.so", "../lib/m.so"}},
     };
