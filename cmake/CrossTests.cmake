@@ -35,6 +35,7 @@ set(TW_TEST_EXCLUDED_SOURCES
   twcycle/host_program_test.cpp
   twcycle/host_report_test.cpp
   twcycle/host_truth_test.cpp
+  twcycle/host_layout_test.cpp
   # Runs `twcycle drill` through the same POSIX shell fixture; the drill
   # readers, writers and checks are tested by the other drill test files.
   drill/drill_command_test.cpp

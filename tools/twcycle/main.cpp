@@ -17,6 +17,7 @@
 #include "host_options.h"
 #include "job_report.h"
 #include "job_settings.h"
+#include "module_lookup.h"
 #include "progress.h"
 #include "switch_runs.h"
 #include "platform/platform.h"
@@ -49,7 +50,11 @@ int32_t TWCS_CALL traceThird(Cycle*, int32_t channel, EventRecord* record, void*
     return traceRecord("third", channel, record);
 }
 
-std::string defaultModulePath() { return tw::platform::executableDirectory() + TWCYCLE_MODULE_FILE; }
+std::string defaultModulePath() {
+    return twcycle::findModule(
+        twcycle::moduleCandidates(tw::platform::executableDirectory(), TWCYCLE_LIBDIR_FROM_BINDIR, TWCYCLE_MODULE_FILE),
+        [](const std::string& path) { return tw::platform::fileExists(path); });
+}
 
 // The name the module's definition file is built from.
 std::string cycleIdentifier(GetCycle getCycle) {
@@ -68,10 +73,7 @@ int runHost(int argc, char** argv) {
         std::fputs(twcycle::usageText(program).c_str(), stdout);
         return 0;
     }
-    if (options.version) {
-        std::printf("%s %s\n", program.c_str(), TWCYCLE_VERSION);
-        return 0;
-    }
+    if (options.version) std::printf("%s %s\n", program.c_str(), TWCYCLE_VERSION);
     if (options.listAlgorithms) {
         std::fputs(twcycle::algorithmListText().c_str(), stdout);
         return 0;
@@ -80,8 +82,11 @@ int runHost(int argc, char** argv) {
     const std::string modulePath = options.modulePath.empty() ? defaultModulePath() : options.modulePath;
     tw::platform::DynamicLibrary module(modulePath);
     if (!module.loaded()) {
-        std::fprintf(stderr, "%s: cannot load module %s: %s\n", program.c_str(), modulePath.c_str(),
-                     module.error().c_str());
+        std::fprintf(stderr, "%s: cannot load module %s: %s%s\n", program.c_str(), modulePath.c_str(),
+                     module.error().c_str(),
+                     options.modulePath.empty() ? " (looked next to twcycle and in its installation's library "
+                                                  "folder; --module PATH names another)"
+                                                : "");
         return twcycle::kExitHostFailure;
     }
     const char* names[] = {"twCSgetCycle", "twCSexecCycle", "twCSsetSignal", "twCSgetSignal"};
@@ -96,6 +101,10 @@ int runHost(int argc, char** argv) {
     }
     auto getCycle = reinterpret_cast<GetCycle>(symbols[0]);
     auto execCycle = reinterpret_cast<ExecCycle>(symbols[1]);
+    if (options.version) {
+        std::printf("module %s: %s\n", modulePath.c_str(), twcycle::moduleVersionText(getCycle()).c_str());
+        return 0;
+    }
 
     HostRecord host{};
     if (options.trace) {
