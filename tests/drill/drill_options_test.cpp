@@ -29,7 +29,7 @@ TEST(DrillOptions, ReadsEveryOption) {
     EXPECT_TRUE(options.quiet);
     EXPECT_EQ(options.modulePath, "m.so");
     const DrillOptions defaults = parse({"board.drl"});
-    EXPECT_EQ(defaults.algorithm, "nearestDirCross");
+    EXPECT_EQ(defaults.algorithm, "nearOptimal");
     EXPECT_EQ(defaults.startX + "," + defaults.startY, "0,0");
     EXPECT_FALSE(defaults.format.has_value());
 }
