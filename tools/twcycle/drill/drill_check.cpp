@@ -36,7 +36,7 @@ std::string blockName(const DrillFile& file, std::size_t block) {
     std::string name = tool.empty() ? "(no tool)" : tool;
     std::size_t sameTool = 0;
     for (const ToolBlock& other : file.blocks) sameTool += other.tool == tool && !other.holes.empty() ? 1 : 0;
-    if (sameTool > 1) name += " @" + std::to_string(file.blocks[block].line + 1);
+    if (sameTool > 1) name += "@" + std::to_string(file.blocks[block].line + 1);
     return name;
 }
 

@@ -14,7 +14,7 @@ namespace twcycle::drill {
 std::string describeDrillFile(const std::string& name, const DrillFile& file);
 
 // The name of each block in tables: its tool ("(no tool)" before any), with
-// the line it starts on when the tool has more than one block.
+// "@" and the line it starts on when the tool has more than one block.
 std::string blockName(const DrillFile& file, std::size_t block);
 
 }  // namespace twcycle::drill
