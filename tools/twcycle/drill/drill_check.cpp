@@ -1,6 +1,5 @@
 #include "drill_check.h"
 
-#include <cstdio>
 #include <set>
 
 #include "number_inference.h"
@@ -10,6 +9,11 @@ namespace {
 
 std::string plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string padded(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
 }
 
 std::string unitLine(const DrillFile& file) {
@@ -64,9 +68,8 @@ std::string describeDrillFile(const std::string& name, const DrillFile& file) {
         std::size_t pinned = 0;
         for (std::size_t hole : block.holes) pinned += file.holes[hole].pinned ? 1 : 0;
         const std::string tool = block.tool.empty() ? "(no tool)" : block.tool;
-        char row[160];
-        std::snprintf(row, sizeof row, "  %-10s line %-8zu %zu", tool.c_str(), block.line + 1, block.holes.size());
-        text += row;
+        text += "  " + padded(tool, 10) + " line " + padded(std::to_string(block.line + 1), 8) + " " +
+                std::to_string(block.holes.size());
         if (pinned > 0) text += " (" + plural(pinned, "stays", "stay") + " in place)";
         text += "\n";
     }
