@@ -65,7 +65,9 @@ bool Reader::setAxis(Axis& axis, std::int64_t base, std::int64_t step, const Num
     if (step > kMaxValue || step < -kMaxValue || value > kMaxValue || value < -kMaxValue)
         return refuse("a coordinate beyond the range of a drill file");
     const std::optional<std::string> text = writeExcellonNumber(value, style, numberFormat());
-    if (!text) return refuse("an absolute coordinate the file's number format cannot write");
+    if (!text)
+        return refuse("an absolute coordinate the file's number format cannot write (--digits I.D with more digits "
+                      "writes it)");
     axis.coordinate = Coordinate{*text, value};
     axis.style = style;
     axis.setter = static_cast<std::ptrdiff_t>(index_);
