@@ -87,3 +87,18 @@ TEST(CsvReader, RefusesWhatItDoesNotUnderstandNamingTheLine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CsvReader, DecimalTextsGetTheirExactValue) {
+    using namespace twcycle::drill;
+    const DrillReading reading = readCsv("0.1,0.7\n123456789.123456789,-98765432.987654321\n12,+3\n1e3,2.5E-1\n");
+    ASSERT_EQ(reading.error, "");
+    std::vector<std::string> values;
+    for (const Hole& hole : reading.file.holes) values.push_back(exactDecimal(hole.x) + "," + exactDecimal(hole.y));
+    EXPECT_EQ(values, (std::vector<std::string>{"0.1,0.7", "123456789.123456789,-98765432.987654321", "12,3",
+                                                "1000,0.25"}));
+    EXPECT_EQ(reading.file.blocks.front().line, 0u);
+}
+
+}  // namespace

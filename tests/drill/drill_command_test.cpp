@@ -53,7 +53,7 @@ TEST(DrillCommand, DefaultOutputNameAndTheTable) {
     const twcycle_test::HostOutcome outcome = folder.run({"drill", "board.drl", "--algorithm", "extendedB"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_TRUE(folder.exists("board_sorted.drl"));
-    EXPECT_NE(outcome.out.find("board.drl -> board_sorted.drl: 5 tool blocks, 69 holes, lengths in mm"),
+    EXPECT_NE(outcome.out.find("board.drl -> board_sorted.drl: 4 blocks, 69 holes, lengths in mm"),
               std::string::npos)
         << outcome.out;
     const std::vector<std::vector<std::string>> t2 = tableLines(outcome.out, "T2");
@@ -132,6 +132,12 @@ TEST(DrillCommand, RefusalsNameTheLineAndWriteNothing) {
     const Case cases[] = {
         {{"drill", "in.drl"}, "M48\nINCH\n%\nT1\nX1.0Y1.0\nG93\n", 8,
          "in.drl: line 6: \"G93\": a G code this reader does not know (read as Excellon; --format csv"},
+        // The message names its own option, and no other.
+        {{"drill", "in.drl"}, "M48\nINCH\n%\nT1\nX0125Y01\nX9250Y4064\nX12100Y5314\n", 8,
+         "--zeros leading or --zeros trailing settles it\n"},
+        {{"drill", "in.drl", "--check"}, "M48\nM72\nMETRIC\n%\n", 8,
+         "in.drl: line 3: \"METRIC\": a unit statement that disagrees with line 2 (inch); --units inch or --units "
+         "mm settles it\n"},
         {{"drill", "in.drl", "--format", "csv"}, "1,2\n3;4\n", 8, "in.drl: line 2: \"3;4\": a row that is not"},
         {{"drill", "in.drl", "--format", "excellon"}, "1,2\n", 8, "in.drl: line 1: \"1,2\": not an Excellon"},
         {{"drill", "missing.drl"}, nullptr, 5, "cannot read missing.drl"},
@@ -147,6 +153,51 @@ TEST(DrillCommand, RefusalsNameTheLineAndWriteNothing) {
         EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
         EXPECT_FALSE(folder.exists("in_sorted.drl"));
     }
+}
+
+TEST(DrillCommand, CheckPrintsWhatWasUnderstoodAndWritesNothing) {
+    const JobFolder folder;
+    folder.write("in.drl", drill_test::dataFile("form_allegro_m00.drl"));
+    const twcycle_test::HostOutcome outcome = folder.run({"drill", "in.drl", "--check"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    for (const char* line : {
+             "in.drl: Excellon, 1 tool in 2 blocks, 7 holes\n",
+             "unit:   file units (the file states none; --units inch or --units mm sets it)\n",
+             "zeros:  leading zeros kept, LZ (inferred from line 9)\n",
+             "digits: 3.5 (inferred from line 9)\n",
+             "  (no tool)  line 9        4\n",
+             "  (no tool)  line 13       3\n",
+             "note: line 9: \"X00130500Y00184500\": the file gives no digit format and this number has 8 digits",
+         })
+        EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
+    EXPECT_FALSE(folder.exists("in_sorted.drl"));
+
+    const twcycle_test::HostOutcome units = folder.run({"drill", "in.drl", "--check", "--units", "inch"});
+    EXPECT_NE(units.out.find("unit:   inch (--units)\n"), std::string::npos) << units.out;
+}
+
+TEST(DrillCommand, NotesSayWhatWasInferredAndBlocksOfOneToolAreNamedByLine) {
+    const JobFolder folder;
+    folder.write("in.drl", drill_test::dataFile("form_cam350_repeat.drl"));
+    const twcycle_test::HostOutcome outcome = folder.run({"drill", "in.drl"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("twcycle drill: note: in.drl: line 6: \"X-0000053850Y0000054000\": the file does not "
+                               "say LZ or TZ, and this number starts with 0"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(tableLines(outcome.out, "T01").size(), 0u) << outcome.out;
+    EXPECT_EQ(tableLines(outcome.out, "T01@7").size(), 1u) << outcome.out;
+    EXPECT_NE(outcome.out.find("lengths in inch"), std::string::npos);
+    const twcycle_test::HostOutcome quiet = folder.run({"drill", "in.drl", "--quiet", "-o", "q.drl"});
+    EXPECT_EQ(quiet.err.find("note:"), std::string::npos) << quiet.err;
+
+    folder.write("holes.csv", "1,2\n3,4\n0,0\n");
+    const twcycle_test::HostOutcome csv = folder.run({"drill", "holes.csv", "--units", "mm"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find("lengths in mm"), std::string::npos) << csv.out;
+    const twcycle_test::HostOutcome plain = folder.run({"drill", "holes.csv", "-o", "plain.csv"});
+    EXPECT_NE(plain.out.find("lengths in file units"), std::string::npos) << plain.out;
 }
 
 TEST(DrillCommand, Help) {

@@ -29,7 +29,7 @@ TEST(DrillOptions, ReadsEveryOption) {
     EXPECT_TRUE(options.quiet);
     EXPECT_EQ(options.modulePath, "m.so");
     const DrillOptions defaults = parse({"board.drl"});
-    EXPECT_EQ(defaults.algorithm, "nearestDirCross");
+    EXPECT_EQ(defaults.algorithm, "nearOptimal");
     EXPECT_EQ(defaults.startX + "," + defaults.startY, "0,0");
     EXPECT_FALSE(defaults.format.has_value());
 }
@@ -51,12 +51,36 @@ TEST(DrillOptions, WrongCommandLinesSayWhy) {
         {{"a.drl", "--start", "1,2,3"}, "--start needs two numbers X,Y"},
         {{"a.drl", "--format", "gerber"}, "--format is excellon or csv"},
         {{"a.drl", "--fast"}, "unknown option --fast"},
+        {{"a.drl", "--zeros", "LZ"}, "--zeros is leading (the file keeps leading zeros) or trailing"},
+        {{"a.drl", "--zeros"}, "--zeros needs a value"},
+        {{"a.drl", "--digits", "2:4"}, "--digits needs I.D"},
+        {{"a.drl", "--digits", "24"}, "--digits needs I.D"},
+        {{"a.drl", "--units", "metric"}, "--units is inch or mm"},
     };
     for (const Case& c : cases) {
         const std::string error = parse(c.arguments).error;
         EXPECT_EQ(error.substr(0, std::string(c.error).size()), c.error);
     }
     EXPECT_TRUE(parse({"--help"}).help);
+}
+
+TEST(DrillOptions, NumberUnitAndCheckOptions) {
+    const DrillOptions options =
+        parse({"board.drl", "--zeros", "trailing", "--digits", "3.5", "--units", "mm", "--check"});
+    EXPECT_EQ(options.error, "");
+    EXPECT_EQ(options.excellon.numbers.zeros, ZeroMode::Trailing);
+    ASSERT_TRUE(options.excellon.numbers.digits.has_value());
+    EXPECT_EQ(digitsText(*options.excellon.numbers.digits), "3.5");
+    EXPECT_EQ(options.excellon.unit, "mm");
+    EXPECT_TRUE(options.check);
+    EXPECT_EQ(parse({"board.drl", "--zeros", "leading"}).excellon.numbers.zeros, ZeroMode::Leading);
+    const DrillOptions defaults = parse({"board.drl"});
+    EXPECT_FALSE(defaults.excellon.numbers.zeros.has_value());
+    EXPECT_FALSE(defaults.excellon.numbers.digits.has_value());
+    EXPECT_EQ(defaults.excellon.unit, "");
+    EXPECT_FALSE(defaults.check);
+    // The help says why nearOptimal is the default.
+    EXPECT_NE(drillUsage().find("nearOptimal (default: within about 1 %"), std::string::npos);
 }
 
 TEST(DrillOptions, SortedNameGoesBeforeTheExtension) {
@@ -89,6 +113,9 @@ TEST(DrillOptions, FormatFollowsTheExtensionOrTheFirstStatement) {
         {"holes.txt", "X;Y\n", DrillFormat::Csv},
         {"holes", "  1.5  2.5\n", DrillFormat::Csv},
         {"holes", "", DrillFormat::Excellon},
+        {"board.txt", "\xEF\xBB\xBF%\nM48\n", DrillFormat::Excellon},  // a byte order mark first
+        {"board.txt", "%\r\nM48\r\n", DrillFormat::Excellon},
+        {"board.txt", "%EAGLE\n", DrillFormat::Excellon},
     };
     for (const Case& c : cases) EXPECT_EQ(guessFormat(c.name, c.content), c.format) << c.name << ": " << c.content;
 }

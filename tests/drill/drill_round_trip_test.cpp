@@ -103,8 +103,8 @@ TEST(DrillRoundTrip, RepeatsAndRoutesStayWithTheHolesTheyStartFrom) {
     const std::optional<std::string> written = writeDrillFile(reading.file, reversed(reading.file));
     ASSERT_TRUE(written.has_value());
     EXPECT_EQ(*written,
-              "M48\nINCH,LZ\nT1C0.035\nT2C0.125\n%\nT1\nX035Y015\nX04Y04\nX01Y03\nR7X001\nX03Y01\nX02Y02\nR3Y001\n"
-              "X005Y005\nT2\nX035Y025\nX001Y001\nM30\n");
+              "M48\nINCH,LZ\nT1C0.035\nT2C0.125\n%\nT1\nX03Y01\nX005Y005\nX01Y03\nR7X001\nX04Y04\nX02Y02\nR3Y001\n"
+              "X035Y015\nT2\nX035Y025\nX001Y001\nM30\n");
 }
 
 TEST(DrillRoundTrip, CsvRowsAreGroupedByToolInTheirOwnText) {

@@ -38,6 +38,11 @@ inline const char* const kDataFiles[] = {
     "incremental.drl",  "repeats.drl",        "header_only.drl",   "duplicates.drl",
     "headerless.drl",   "fmat1.drl",          "holes.csv",         "holes_semicolon.csv",
     "holes_tab.txt",    "holes_blank.txt",
+    // One file for each form the design tools write (excellon_forms_test.cpp).
+    "form_allegro_m00.drl", "form_allegro_route.rou", "form_cam350_repeat.drl", "form_drd_trailing.drl",
+    "form_eagle_percent.drl", "form_header_forms.drl", "form_mentor_g93.drl", "form_mentor_restated.drl",
+    "form_pads_leading.drl", "form_pattern.drl", "form_reselected_tool.drl", "form_signs_dots.drl",
+    "form_upverter_m71tz.drl", "form_veribest_reset.drl",
 };
 
 }  // namespace drill_test

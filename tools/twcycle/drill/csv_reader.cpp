@@ -119,17 +119,24 @@ private:
             if (parsed.ec != std::errc() || !(std::fabs(value) < kMaxCoordinate)) return "a coordinate beyond the range of a drill file";
             coordinate->text.assign(field);
             coordinate->value = std::llround(value * static_cast<double>(kValueScale));
+            // A plain decimal text gets its exact value, as Excellon numbers do.
+            if (field.find_first_of("eE") == std::string_view::npos) {
+                const std::string decimal = field.find('.') == std::string_view::npos ? std::string(field) + "."
+                                                                                       : std::string(field);
+                const NumberReading exact = readExcellonNumber(decimal, NumberFormat{});
+                if (exact.error.empty()) coordinate->value = exact.value;
+            }
         }
-        hole.block = blockOf(columns_ == 3 ? fields[2] : std::string_view());
+        hole.block = blockOf(columns_ == 3 ? fields[2] : std::string_view(), index);
         file_.lines[index].hole = static_cast<std::ptrdiff_t>(file_.holes.size());
         file_.blocks[hole.block].holes.push_back(file_.holes.size());
         file_.holes.push_back(std::move(hole));
         return {};
     }
 
-    std::size_t blockOf(std::string_view tool) {
+    std::size_t blockOf(std::string_view tool, std::size_t line) {
         const auto [at, added] = blocks_.emplace(std::string(tool), file_.blocks.size());
-        if (added) file_.blocks.push_back(ToolBlock{std::string(tool), {}});
+        if (added) file_.blocks.push_back(ToolBlock{std::string(tool), {}, line});
         return at->second;
     }
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "csv_reader.h"
+#include "drill_check.h"
 #include "drill_job.h"
 #include "drill_options.h"
 #include "drill_writer.h"
@@ -34,8 +35,14 @@ bool readWholeFile(const std::string& path, std::string& content) {
     return !file.bad();
 }
 
-DrillReading readDrillFile(std::string_view content, DrillFormat format) {
-    return format == DrillFormat::Csv ? readCsv(content) : readExcellon(content);
+DrillReading readDrillFile(std::string_view content, DrillFormat format, const ExcellonOptions& options) {
+    if (format == DrillFormat::Excellon) return readExcellon(content, options);
+    DrillReading reading = readCsv(content);
+    if (!options.unit.empty()) {
+        reading.file.unit = options.unit;
+        reading.file.unitOrigin = "--units";
+    }
+    return reading;
 }
 
 std::size_t pinnedHoles(const DrillFile& file) {
@@ -49,9 +56,11 @@ std::string plural(std::size_t count, const char* one, const char* many) {
 }
 
 std::string caption(const DrillOptions& options, const std::string& output, const DrillFile& file) {
-    std::string text = options.input + " -> " + output + ": " + plural(file.blocks.size(), "tool block", "tool blocks") +
-                       ", " + plural(file.holes.size(), "hole", "holes");
-    if (!file.unit.empty()) text += ", lengths in " + file.unit;
+    std::size_t blocks = 0;
+    for (const ToolBlock& block : file.blocks) blocks += block.holes.empty() ? 0 : 1;
+    std::string text = options.input + " -> " + output + ": " + plural(blocks, "block", "blocks") + ", " +
+                       plural(file.holes.size(), "hole", "holes") + ", lengths in " +
+                       (file.unit.empty() ? std::string("file units") : file.unit);
     return text;
 }
 
@@ -78,7 +87,7 @@ std::string writeChecked(const std::string& output, const std::string& content, 
     if (!readWholeFile(pending, written) || written != content) {
         difference = "the file written does not read back as written";
     } else {
-        const DrillReading reading = readDrillFile(written, input.format);
+        const DrillReading reading = readDrillFile(written, input.format, readingOptions(input));
         difference = reading.error.empty() ? compareDrillFiles(input, reading.file)
                                            : "the file written does not read back: " + reading.error;
     }
@@ -123,14 +132,23 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
     std::string content;
     if (!readWholeFile(options.input, content)) return fail(err, kExitMissingInput, "cannot read " + options.input);
     const DrillFormat format = options.format.value_or(guessFormat(options.input, content));
-    const DrillReading reading = readDrillFile(content, format);
+    const DrillReading reading = readDrillFile(content, format, options.excellon);
     if (!reading.error.empty()) {
-        const char* hint = options.format ? ""
+        // A message that names its own option needs no second one.
+        const bool settled = reading.error.find(" --") != std::string::npos;
+        const char* hint = options.format || settled ? ""
                            : format == DrillFormat::Excellon ? " (read as Excellon; --format csv reads it as CSV)"
                                                              : " (read as CSV; --format excellon reads it as Excellon)";
         return fail(err, kExitDrillRefused, options.input + ": " + reading.error + hint);
     }
     const DrillFile& file = reading.file;
+    if (options.check) {
+        std::fputs(describeDrillFile(options.input, file).c_str(), out);
+        return kExitOk;
+    }
+    if (!options.quiet)
+        for (const std::string& note : file.notes)
+            std::fprintf(err, "%s: note: %s: %s\n", kProgram, options.input.c_str(), note.c_str());
     const std::string output = options.output.empty() ? sortedName(options.input) : options.output;
 
     DrillJobSettings settings;
@@ -141,10 +159,7 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
     settings.title = "twcycle drill " + options.input;
     DrillJobResult job = orderDrillFile(file, settings);
     if (job.status != kExitOk) return fail(err, job.status, job.error);
-    for (std::size_t c = 0; c < job.results.size(); ++c) {
-        const std::string& tool = file.blocks[job.contours.blocks[c]].tool;
-        job.results[c].name = tool.empty() ? "(no tool)" : tool;
-    }
+    for (std::size_t c = 0; c < job.results.size(); ++c) job.results[c].name = blockName(file, job.contours.blocks[c]);
 
     const std::optional<std::string> text = writeDrillFile(file, job.order);
     if (!text) return fail(err, kExitNoOutput, "the ordered holes are not those of " + options.input);

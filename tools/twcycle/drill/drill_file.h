@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "excellon_numbers.h"
+
 namespace twcycle::drill {
 
 enum class DrillFormat { Excellon, Csv };
@@ -29,6 +31,13 @@ inline double planeValue(const Coordinate& coordinate) {
     return static_cast<double>(coordinate.value) / static_cast<double>(kValueScale);
 }
 
+// The exact position of a coordinate in the file's unit (DrillFile::unit) as
+// a decimal text without binary rounding: "-1.305", "12", "0.0005". It is
+// `coordinate.value / kValueScale`, the coordinate's text read in the file's
+// number format (DrillFile::numbers) plus any zero offset (G93) before it.
+std::string exactDecimal(const Coordinate& coordinate);
+std::string exactDecimal(std::int64_t value);
+
 struct Hole {
     std::size_t line = 0;   // the line that drills it
     std::size_t block = 0;  // its tool-selection block
@@ -44,9 +53,14 @@ struct Hole {
 
 // The holes of one tool selection (Excellon: a T<n> line up to the next
 // tool selection; CSV: all rows of one tool), in file order.
+// A block also ends where holes may not be moved across (a stop, a slot, a
+// route, a repeat code, a zero set, a pattern, a header restated): the holes
+// after it form a new block of the same tool. A tool selected again is a new
+// block too; blocks are kept in file order.
 struct ToolBlock {
     std::string tool;                // as written ("T01"); empty before any selection
     std::vector<std::size_t> holes;  // indices into DrillFile::holes
+    std::size_t line = 0;            // the line that starts the block (its selection, or the wall before it)
 };
 
 struct DrillLine {
@@ -61,8 +75,20 @@ struct DrillFile {
     std::vector<DrillLine> lines;
     std::vector<Hole> holes;
     std::vector<ToolBlock> blocks;
-    std::string unit;          // "inch", "mm", or empty when the file does not say
+    std::string unit;          // "inch", "mm", or empty when neither the file nor --units says
     bool incremental = false;  // some holes were given incrementally (written back absolute)
+    // How the coordinates' texts were read: the digit format and the zeros
+    // of implied-decimal numbers (Unknown when the file holds none that needs
+    // them). CSV numbers always carry their decimal point.
+    NumberFormat numbers;
+    // Where the unit, the zeros and the digits come from ("line 3: INCH,LZ",
+    // "--zeros", "inferred from line 12", "the inch default"), for --check.
+    std::string unitOrigin;
+    std::string zerosOrigin;
+    std::string digitsOrigin;
+    // What was inferred or overruled, each naming its line and the option
+    // that reads it otherwise; printed on every run.
+    std::vector<std::string> notes;
 };
 
 // The outcome of reading a drill file: the file, or the reason it is refused.

@@ -40,7 +40,7 @@ HeaderLine readUnitLine(const std::vector<std::string_view>& fields, ExcellonSet
             return HeaderLine::Refused;
         }
     }
-    setUnit(settings, fields[0] == "INCH" ? "inch" : "mm");
+    stateUnit(settings, fields[0] == "INCH" || fields[0] == "M72" ? "inch" : "mm");
     if (patternGiven) {
         settings.format.integerDigits = format.integerDigits;
         settings.format.decimalDigits = format.decimalDigits;
@@ -59,10 +59,22 @@ void setUnit(ExcellonSettings& settings, const std::string& unit) {
     settings.format.decimalDigits = unit == "inch" ? 4 : 3;
 }
 
+void stateUnit(ExcellonSettings& settings, const std::string& unit) {
+    setUnit(settings, unit);
+    settings.statedUnit = unit;
+}
+
 void readComment(std::string_view comment, ExcellonSettings& settings) {
     constexpr std::string_view kFileFormat = ";FILE_FORMAT=";
     if (comment.substr(0, kFileFormat.size()) != kFileFormat) return;
-    if (readFileFormat(comment.substr(kFileFormat.size()), settings.format)) settings.digitsGiven = true;
+    std::string_view value = comment.substr(kFileFormat.size());
+    for (std::string_view end : {"*%", "*"}) {
+        if (value.size() >= end.size() && value.substr(value.size() - end.size()) == end) {
+            value.remove_suffix(end.size());
+            break;
+        }
+    }
+    if (readFileFormat(value, settings.format)) settings.digitsGiven = true;
 }
 
 bool isToolLine(std::string_view text) {
@@ -88,22 +100,23 @@ HeaderLine readHeaderLine(std::string_view text, ExcellonSettings& settings, std
     if (text == "%" || text == "M95") return HeaderLine::End;
     const std::vector<std::string_view> fields = commaFields(text);
     const std::string_view first = fields[0];
-    if (first == "INCH" || first == "METRIC") return readUnitLine(fields, settings, reason);
+    // "M71,TZ" is written like "METRIC,TZ".
+    if (isOneOf(first, {"INCH", "METRIC", "M71", "M72"})) return readUnitLine(fields, settings, reason);
     if (fields.size() == 1) {
-        if (text == "M71" || text == "M72") {
-            setUnit(settings, text == "M71" ? "mm" : "inch");
-            return HeaderLine::Kept;
-        }
         if (text == "G90" || text == "G91") {
             settings.incremental = text == "G91";
             if (settings.incremental) replacement = "G90";
             return HeaderLine::Kept;
         }
-        if (isOneOf(text, {"OSTOP", "BLKD"}) || isToolLine(text)) return HeaderLine::Kept;
+        // "/" alone: an empty block; G90 restated; stops of the header.
+        if (isOneOf(text, {"OSTOP", "BLKD", "/", "M47"}) || isToolLine(text)) return HeaderLine::Kept;
     } else if (fields.size() == 2) {
+        // R,C R,CP R,CR R,D R,H: resets of the machine's counters and clocks.
+        if (first == "R" && isOneOf(fields[1], {"C", "CP", "CR", "D", "H"})) return HeaderLine::Kept;
         if (first == "FMAT" && isOneOf(fields[1], {"1", "2"})) return HeaderLine::Kept;
         if (first == "VER" && isOneOf(fields[1], {"1", "2"})) return HeaderLine::Kept;
-        if (isOneOf(first, {"DETECT", "ATC", "AFS", "SBK", "BLKD", "CCW", "NCSL"}) && isOneOf(fields[1], {"ON", "OFF"}))
+        if (isOneOf(first, {"DETECT", "ATC", "AFS", "SBK", "BLKD", "CCW", "NCSL", "OSTOP", "RSB"}) &&
+            isOneOf(fields[1], {"ON", "OFF"}))
             return HeaderLine::Kept;
         if (first == "ICI" && isOneOf(fields[1], {"ON", "OFF"})) {
             settings.incremental = fields[1] == "ON";
@@ -111,6 +124,7 @@ HeaderLine readHeaderLine(std::string_view text, ExcellonSettings& settings, std
             return HeaderLine::Kept;
         }
     }
+    if (first == "M47") return HeaderLine::Kept;  // an operator message
     if (text == "M48") {
         reason = "a second M48 inside the header";
     } else {

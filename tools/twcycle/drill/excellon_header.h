@@ -14,13 +14,18 @@ struct ExcellonSettings {
     bool digitsGiven = false;  // a digit pattern or ;FILE_FORMAT= set the digits
     std::string unit;          // "inch", "mm", or empty while unsaid
     bool incremental = false;  // ICI,ON (or G91) is in force
+    std::string statedUnit;    // set by a unit statement, for the reader to check and clear
 };
 
 // Sets the unit; the unit's default digits (2:4 inch, 3:3 mm) apply unless
 // the file gave its own.
 void setUnit(ExcellonSettings& settings, const std::string& unit);
 
-// Takes what a comment line states (";FILE_FORMAT=a:b"); other comments say nothing.
+// A unit statement of the file: sets the unit and `statedUnit`.
+void stateUnit(ExcellonSettings& settings, const std::string& unit);
+
+// Takes what a comment line states (";FILE_FORMAT=a:b", also ending in '*'
+// or "*%"); other comments say nothing.
 void readComment(std::string_view comment, ExcellonSettings& settings);
 
 enum class HeaderLine {

@@ -53,7 +53,8 @@ NumberReading readImplied(std::string_view digits, const NumberFormat& format) {
     const std::size_t total = static_cast<std::size_t>(format.integerDigits + format.decimalDigits);
     if (digits.size() > total) return refused("a number with more digits than the file's format allows");
     std::int64_t units = digitsValue(digits);
-    if (digits.size() < total) {
+    // Zero reads the same whichever zeros the file leaves out.
+    if (digits.size() < total && units != 0) {
         switch (format.zeros) {
             case ZeroMode::Unknown:
                 return refused(

@@ -1,355 +1,324 @@
 #include "excellon_reader.h"
 
-#include <optional>
-#include <vector>
-
 #include "drill_lines.h"
-#include "excellon_header.h"
-#include "excellon_words.h"
+#include "excellon_reader_state.h"
 
 namespace twcycle::drill {
+namespace excellon {
 namespace {
 
-// A repeat code may not drill more holes than this at once.
-constexpr long kMaxRepeatCount = 100000;
-// Coordinates stay well inside the 64-bit range of their fixed-point values.
-constexpr std::int64_t kMaxValue = 1000000000000000000;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Where the reader stands in the file:
-//
-//   section   line                 next section
-//   Start     M48                  Header
-//   Start     '%', ';', blank      Start
-//   Start     anything else        Body (a file without header; the line is read there)
-//   Header    '%' or M95           Body
-//   Header    statement, ';'       Header
-//   Body      M30 or M00           End
-//   Body      M48                  refused (a header after holes)
-//   End       ';', '%', blank      End
-//   End       anything else        refused
-enum class Section { Start, Header, Body, End };
-
-// One axis of the current position: its value, the text that gives it, the
-// style that text is written in, and the line that set it (-1: none yet).
-struct Axis {
-    Coordinate coordinate;
-    NumberStyle style;
-    std::ptrdiff_t setter = -1;
-};
-
-struct ParsedMove {
-    std::optional<std::string_view> x;
-    std::optional<std::string_view> y;
-};
-
-class ExcellonReader {
-public:
-    explicit ExcellonReader(std::string_view content) { file_.lines = splitLines(content); }
-
-    DrillReading read() {
-        DrillReading reading;
-        for (index_ = 0; index_ < file_.lines.size(); ++index_) {
-            if (file_.lines[index_].text.size() > kMaxLineLength) {
-                reading.error = lineError(index_, file_.lines[index_].text, "a line longer than 4096 characters");
-                return reading;
-            }
-            if (!readLine(trimmed(file_.lines[index_].text))) {
-                reading.error = lineError(index_, file_.lines[index_].text, reason_);
-                return reading;
-            }
-        }
-        file_.unit = settings_.unit;
-        reading.file = std::move(file_);
-        return reading;
-    }
-
-private:
-    bool refuse(std::string reason) {
-        reason_ = std::move(reason);
-        return false;
-    }
-
-    bool readLine(std::string_view text) {
-        if (text.empty()) return true;
-        if (text.front() == ';') {
-            const NumberFormat before = settings_.format;
-            readComment(text, settings_);
-            const NumberFormat& after = settings_.format;
-            if (coordinatesRead_ && (before.integerDigits != after.integerDigits || before.decimalDigits != after.decimalDigits))
-                return refuse("a number format given after the first coordinate");
-            return true;
-        }
-        switch (section_) {
-            case Section::Start:
-                if (text == "M48") {
-                    section_ = Section::Header;
-                    return true;
-                }
-                if (text == "%") return true;
-                section_ = Section::Body;
-                return readBodyLine(text);
-            case Section::Header:
-                return readHeader(text);
-            case Section::Body:
-                return readBodyLine(text);
-            case Section::End:
-                if (text == "%") return true;
-                return refuse("a statement after the end of the program (M30 or M00)");
-        }
-        return true;
-    }
-
-    bool readHeader(std::string_view text) {
-        std::string replacement;
-        switch (readHeaderLine(text, settings_, reason_, replacement)) {
-            case HeaderLine::End:
-                section_ = Section::Body;
-                return true;
-            case HeaderLine::Refused:
-                return false;
-            case HeaderLine::Kept:
-                break;
-        }
-        if (!replacement.empty()) {
-            file_.lines[index_].replacement = replacement;
-            file_.incremental = true;
-        }
-        return true;
-    }
-
-    bool readBodyLine(std::string_view text) {
-        if (text == "%") return true;
-        if (text == "M48") return refuse("a header (M48) after the program has begun");
-        if (text.substr(0, 4) == "M47,") return true;  // operator message
-        if (isToolLine(text)) return selectTool(toolOf(text));
-        const std::optional<std::vector<ExcellonWord>> words = splitWords(text);
-        if (!words || words->empty()) return refuse("not an Excellon statement this reader understands");
-        const ExcellonWord& first = words->front();
-        for (const ExcellonWord& word : *words)
-            if (word.letter == 'G' && codeValue(word.number) == 85) return readSlot(*words);
-        if (first.letter == 'X' || first.letter == 'Y') return routing_ ? readRouteMove(*words, true) : readHole(*words);
-        if (first.letter == 'R') return readRepeat(*words);
-        if (words->size() == 1 && isCode(first.number) && (first.letter == 'G' || first.letter == 'M'))
-            return readCode(first.letter, codeValue(first.number));
-        if (first.letter == 'G' && isCode(first.number)) {
-            const long code = codeValue(first.number);
-            if (code >= 0 && code <= 3) return readRouteMove(*words, code != 0);
-        }
-        return refuse("not an Excellon statement this reader understands");
-    }
-
-    bool readCode(char letter, long code) {
-        if (letter == 'G') {
-            switch (code) {
-                case 0:
-                case 1:
-                    routing_ = true;  // a bare G00 or G01: the route follows
-                    return true;
-                case 5:
-                case 81:
-                    routing_ = false;
-                    return true;
-                case 90:
-                    settings_.incremental = false;
-                    return true;
-                case 91:
-                    settings_.incremental = true;
-                    file_.incremental = true;
-                    file_.lines[index_].replacement = "G90";
-                    return true;
-                default:
-                    return refuse("a G code this reader does not know");
-            }
-        }
-        switch (code) {
-            case 15:  // tool down: cuts where the route stands
-                return requireAbsolute() && dependOnBoth();
-            case 16:
-            case 17:
-                return true;
-            case 30:
-            case 0:
-                section_ = Section::End;
-                return true;
-            case 71:
-            case 72: {
-                const std::string unit = code == 71 ? "mm" : "inch";
-                if (!settings_.unit.empty() && settings_.unit != unit)
-                    return refuse("a change of unit inside the program");
-                if (settings_.unit.empty() && !file_.holes.empty())
-                    return refuse("a unit given after the first hole");
-                setUnit(settings_, unit);
-                return true;
-            }
-            default:
-                return refuse("an M code this reader does not know");
-        }
-    }
-
-    bool selectTool(std::string_view tool) {
-        ToolBlock block;
-        block.tool.assign(tool);
-        file_.blocks.push_back(std::move(block));
-        return true;
-    }
-
-    // Reads the X and Y words of `words` from `begin` up to a word of
-    // another letter (returned in `end`); each at most once.
-    bool readMove(const std::vector<ExcellonWord>& words, std::size_t begin, std::size_t& end, ParsedMove& move) {
-        end = begin;
-        for (; end < words.size(); ++end) {
-            const ExcellonWord& word = words[end];
-            std::optional<std::string_view>& slot = word.letter == 'X' ? move.x : move.y;
-            if (word.letter != 'X' && word.letter != 'Y') break;
-            if (slot) return refuse(std::string("a second ") + word.letter + " in one move");
-            if (word.number.empty()) return refuse(std::string(1, word.letter) + " without a number");
-            slot = word.number;
-        }
-        return true;
-    }
-
-    // The axis after a move to `text` (none: the axis stays), in the mode in force.
-    bool moveAxis(Axis& axis, const std::optional<std::string_view>& text) {
-        coordinatesRead_ = true;
-        if (!text && !settings_.incremental) return true;
-        NumberReading number{};
-        if (text) {
-            number = readExcellonNumber(*text, settings_.format);
-            if (!number.error.empty()) return refuse(number.error);
-        }
-        if (!settings_.incremental) {
-            axis.coordinate = Coordinate{std::string(*text), number.value};
-            axis.style = number.style;
-            axis.setter = static_cast<std::ptrdiff_t>(index_);
-            return true;
-        }
-        const NumberStyle style = text ? number.style : axis.style;
-        return setAxis(axis, axis.coordinate.value, number.value, style);
-    }
-
-    // Sets `axis` to `base + step`, written in `style`.
-    bool setAxis(Axis& axis, std::int64_t base, std::int64_t step, const NumberStyle& style) {
-        const std::int64_t value = base + step;
-        if (step > kMaxValue || step < -kMaxValue || value > kMaxValue || value < -kMaxValue)
-            return refuse("a coordinate beyond the range of a drill file");
-        const std::optional<std::string> text = writeExcellonNumber(value, style, settings_.format);
-        if (!text) return refuse("an absolute coordinate the file's number format cannot write");
-        axis.coordinate = Coordinate{*text, value};
-        axis.style = style;
-        axis.setter = static_cast<std::ptrdiff_t>(index_);
-        return true;
-    }
-
-    bool readHole(const std::vector<ExcellonWord>& words) {
-        ParsedMove move;
-        std::size_t end = 0;
-        if (!readMove(words, 0, end, move)) return false;
-        if (end != words.size()) return refuse("a hole with more than X and Y");
-        if (!settings_.incremental) {
-            if (!move.x && x_.setter < 0) return refuse("a hole without X, and no earlier X to repeat");
-            if (!move.y && y_.setter < 0) return refuse("a hole without Y, and no earlier Y to repeat");
-        }
-        if (!moveAxis(x_, move.x) || !moveAxis(y_, move.y)) return false;
-        if (file_.blocks.empty()) selectTool("");
-        Hole hole;
-        hole.line = index_;
-        hole.block = file_.blocks.size() - 1;
-        hole.x = x_.coordinate;
-        hole.y = y_.coordinate;
-        hole.verbatim = move.x && move.y && !settings_.incremental;
-        file_.lines[index_].hole = static_cast<std::ptrdiff_t>(file_.holes.size());
-        file_.blocks.back().holes.push_back(file_.holes.size());
-        file_.holes.push_back(std::move(hole));
-        return true;
-    }
-
-    bool requireAbsolute() {
-        if (settings_.incremental) return refuse("routing or a slot in incremental mode (G91), which this reader does not support");
-        return true;
-    }
-
-    // The line uses the current position: the holes from the lines that set
-    // it up to here stay where they are, so that the position stays the same.
-    bool dependOn(const Axis& axis) {
-        if (axis.setter < 0) return refuse("a move from a position no earlier line gives");
-        for (std::size_t line = static_cast<std::size_t>(axis.setter); line < index_; ++line)
-            if (file_.lines[line].hole >= 0) file_.holes[static_cast<std::size_t>(file_.lines[line].hole)].pinned = true;
-        return true;
-    }
-
-    bool dependOnBoth() { return dependOn(x_) && dependOn(y_); }
-
-    // G00..G03 and moves in route mode: kept in place; a cutting move starts
-    // where the route stands, a rapid move only takes what it leaves out.
-    bool readRouteMove(const std::vector<ExcellonWord>& words, bool cutting) {
-        if (!requireAbsolute()) return false;
-        const std::size_t begin = words.front().letter == 'G' ? 1 : 0;
-        ParsedMove move;
-        std::size_t end = 0;
-        if (!readMove(words, begin, end, move)) return false;
-        for (std::size_t i = end; i < words.size(); ++i) {
-            const char letter = words[i].letter;
-            if ((letter != 'A' && letter != 'I' && letter != 'J') || words[i].number.empty())
-                return refuse("a route move with a word this reader does not know");
-        }
-        if (cutting && !dependOnBoth()) return false;
-        if (!cutting && ((!move.x && !dependOn(x_)) || (!move.y && !dependOn(y_)))) return false;
-        routing_ = true;
-        return moveAxis(x_, move.x) && moveAxis(y_, move.y);
-    }
-
-    // [X..][Y..]G85[X..][Y..]: a slot from the first point (what it leaves
-    // out comes from the current position) to the second (what it leaves out
-    // comes from the first point).
-    bool readSlot(const std::vector<ExcellonWord>& words) {
-        if (!requireAbsolute()) return false;
-        ParsedMove from;
-        ParsedMove to;
-        std::size_t end = 0;
-        if (!readMove(words, 0, end, from)) return false;
-        if (end >= words.size() || words[end].letter != 'G' || codeValue(words[end].number) != 85)
-            return refuse("a slot (G85) with a word this reader does not know");
-        std::size_t last = 0;
-        if (!readMove(words, end + 1, last, to)) return false;
-        if (last != words.size() || (!to.x && !to.y)) return refuse("a slot (G85) without an end point");
-        if ((!from.x && !dependOn(x_)) || (!from.y && !dependOn(y_))) return false;
-        return moveAxis(x_, from.x) && moveAxis(y_, from.y) && moveAxis(x_, to.x) && moveAxis(y_, to.y);
-    }
-
-    // R<count>[X<step>][Y<step>]: the last hole again, <count> times, each
-    // <step> further. The steps are relative in either mode.
-    bool readRepeat(const std::vector<ExcellonWord>& words) {
-        const long count = codeValue(words.front().number);
-        if (count < 1 || count > kMaxRepeatCount) return refuse("a repeat code without a count from 1 to 100000");
-        ParsedMove step;
-        std::size_t end = 0;
-        if (!readMove(words, 1, end, step)) return false;
-        if (end != words.size()) return refuse("a repeat code with more than X and Y");
-        if (!dependOnBoth()) return false;
-        for (auto [axis, text] : {std::pair<Axis*, std::optional<std::string_view>>{&x_, step.x}, {&y_, step.y}}) {
-            if (!text) continue;
-            const NumberReading number = readExcellonNumber(*text, settings_.format);
-            if (!number.error.empty()) return refuse(number.error);
-            if (number.value > kMaxValue / kMaxRepeatCount || number.value < -kMaxValue / kMaxRepeatCount)
-                return refuse("a repeat step beyond the range of a drill file");
-            if (!setAxis(*axis, axis->coordinate.value, number.value * count, axis->style)) return false;
-        }
-        return true;
-    }
-
-    DrillFile file_;
-    ExcellonSettings settings_;
-    Section section_ = Section::Start;
-    bool routing_ = false;
-    bool coordinatesRead_ = false;  // the number format may no longer change
-    Axis x_;
-    Axis y_;
-    std::size_t index_ = 0;
-    std::string reason_;
-};
+std::string defaultDigitsOrigin(const std::string& unit) {
+    return unit.empty() ? "the default of a file without unit" : "the " + unit + " default";
+}
 
 }  // namespace
 
-DrillReading readExcellon(std::string_view content) { return ExcellonReader(content).read(); }
+Reader::Reader(std::string_view content, const ExcellonOptions& options, Pass pass, const NumberFormat* settled)
+    : options_(options), pass_(pass) {
+    file_.lines = splitLines(content);
+    if (settled) settled_ = *settled;
+    if (!options_.unit.empty()) setUnit(settings_, options_.unit);
+    numbers_.format = settings_.format;
+    numbers_.digitsOrigin = defaultDigitsOrigin(options_.unit);
+}
+
+bool Reader::refuse(std::string reason) {
+    error_ = std::move(reason);
+    return false;
+}
+
+std::string Reader::lineName(std::size_t line) const { return "line " + std::to_string(line + 1); }
+
+bool Reader::read() {
+    for (index_ = 0; index_ < file_.lines.size(); ++index_) {
+        std::string_view text = file_.lines[index_].text;
+        if (text.size() > kMaxLineLength) return refuse("a line longer than 4096 characters");
+        if (index_ == 0 && text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+            text.remove_prefix(kByteOrderMark.size());
+        if (!readLine(trimmed(text))) return false;
+    }
+    return true;
+}
+
+DrillFile Reader::takeFile() {
+    file_.unit = options_.unit.empty() ? fileUnit_ : options_.unit;
+    if (!options_.unit.empty()) {
+        file_.unitOrigin = "--units";
+    } else if (!fileUnit_.empty()) {
+        file_.unitOrigin = lineName(fileUnitLine_) + ": " + std::string(trimmed(file_.lines[fileUnitLine_].text));
+    }
+    return std::move(file_);
+}
+
+bool Reader::readLine(std::string_view text) {
+    if (text.empty()) return true;
+    if (text.front() == ';') return readComment(text);
+    switch (section_) {
+        case Section::Start:
+            if (text == "M48") {
+                section_ = Section::Header;
+                return true;
+            }
+            if (text == "%") return true;
+            section_ = Section::Body;
+            return readBodyLine(text);
+        case Section::Header:
+            return readHeader(text);
+        case Section::Body:
+            return readBodyLine(text);
+        case Section::End:
+            if (text == "%") return true;
+            return refuse("a statement after the end of the program (M30)");
+    }
+    return true;
+}
+
+bool Reader::readComment(std::string_view text) {
+    const NumberFormat before = settings_.format;
+    const bool givenBefore = settings_.digitsGiven;
+    drill::readComment(text, settings_);
+    const NumberFormat& after = settings_.format;
+    if (coordinatesRead_ && (before.integerDigits != after.integerDigits || before.decimalDigits != after.decimalDigits))
+        return refuse("a number format given after the first coordinate");
+    noteStatements(before, givenBefore);
+    return true;
+}
+
+// Keeps `numbers_` in step with what the file has said so far, and where.
+void Reader::noteStatements(const NumberFormat& before, bool digitsGivenBefore) {
+    const NumberFormat& after = settings_.format;
+    const std::string origin = lineName(index_) + ": " + std::string(trimmed(file_.lines[index_].text));
+    if (after.zeros != before.zeros) numbers_.zerosOrigin = origin;
+    if (settings_.digitsGiven &&
+        (!digitsGivenBefore || after.integerDigits != before.integerDigits || after.decimalDigits != before.decimalDigits))
+        numbers_.digitsOrigin = origin;
+    if (!settings_.digitsGiven) numbers_.digitsOrigin = defaultDigitsOrigin(settings_.unit);
+    numbers_.format = after;
+    numbers_.digitsGiven = settings_.digitsGiven;
+}
+
+bool Reader::readHeader(std::string_view text) {
+    const NumberFormat before = settings_.format;
+    const bool givenBefore = settings_.digitsGiven;
+    const std::string unitBefore = settings_.unit;
+    std::string replacement;
+    switch (readHeaderLine(text, settings_, error_, replacement)) {
+        case HeaderLine::End:
+            section_ = Section::Body;
+            return true;
+        case HeaderLine::Refused:
+            return false;
+        case HeaderLine::Kept:
+            break;
+    }
+    const NumberFormat& after = settings_.format;
+    if (coordinatesRead_ && (before.integerDigits != after.integerDigits ||
+                             before.decimalDigits != after.decimalDigits || before.zeros != after.zeros))
+        return refuse("a number format given after the first coordinate");
+    if (!checkUnitStatement(unitBefore)) return false;
+    noteStatements(before, givenBefore);
+    if (!replacement.empty()) {
+        file_.lines[index_].replacement = replacement;
+        file_.incremental = true;
+    }
+    return true;
+}
+
+// After a line that may have stated a unit: two statements that disagree
+// are refused unless --units says which unit the file is in.
+bool Reader::checkUnitStatement(const std::string& unitBefore) {
+    if (settings_.statedUnit.empty()) return true;
+    const std::string unit = settings_.statedUnit;
+    settings_.statedUnit.clear();
+    if (coordinatesRead_ && unit != unitBefore)
+        return refuse("a change of unit after the first coordinate, which this reader does not support");
+    if (fileUnit_.empty()) {
+        fileUnit_ = unit;
+        fileUnitLine_ = index_;
+    } else if (unit != fileUnit_ && options_.unit.empty()) {
+        return refuse("a unit statement that disagrees with " + lineName(fileUnitLine_) + " (" + fileUnit_ +
+                      "); --units inch or --units mm settles it");
+    }
+    if (!options_.unit.empty() && unit != options_.unit && pass_ == Pass::Read)
+        file_.notes.push_back(lineError(index_, file_.lines[index_].text,
+                                        "the file says " + unit + "; read in " + options_.unit + " as --units says"));
+    return true;
+}
+
+void Reader::wall() {
+    wallPending_ = true;
+    wallLine_ = index_;
+}
+
+bool Reader::selectTool(std::string_view tool) {
+    ToolBlock block;
+    block.tool.assign(tool);
+    block.line = index_;
+    file_.blocks.push_back(std::move(block));
+    wallPending_ = false;
+    return true;
+}
+
+bool Reader::readBodyLine(std::string_view text) {
+    if (text == "%") {  // rewind and stop
+        wall();
+        return true;
+    }
+    if (text == "M48") {  // the header restated
+        wall();
+        section_ = Section::Header;
+        return true;
+    }
+    if (text == "M47" || text.substr(0, 4) == "M47,") return true;  // operator message
+    if (isToolLine(text)) return selectTool(toolOf(text));
+    const std::optional<std::vector<ExcellonWord>> words = splitWords(text);
+    if (!words || words->empty()) return refuse("not an Excellon statement this reader understands");
+    const ExcellonWord& first = words->front();
+    for (const ExcellonWord& word : *words)
+        if (word.letter == 'G' && codeValue(word.number) == 85) return readSlot(*words);
+    if (first.letter == 'X' || first.letter == 'Y') return routing_ ? readRouteMove(*words, true) : readHole(*words);
+    if (first.letter == 'R') {
+        if (words->size() > 1 && (*words)[1].letter == 'M' && codeValue((*words)[1].number) == 2)
+            return readPatternRepeat(*words, 1);
+        return readRepeat(*words);
+    }
+    if (first.letter == 'M' && codeValue(first.number) == 2 && words->size() > 1) return readPatternRepeat(*words, 0);
+    if (first.letter == 'G' && (codeValue(first.number) == 93 || codeValue(first.number) == 92) && words->size() > 1)
+        return readZeroSet(*words);
+    if (first.letter == 'F' || first.letter == 'S') {  // feed and speed: nothing moves
+        for (const ExcellonWord& word : *words)
+            if ((word.letter != 'F' && word.letter != 'S') || !isCode(word.number))
+                return refuse("a feed or speed with a word this reader does not know");
+        return true;
+    }
+    if (words->size() == 1 && isCode(first.number) && (first.letter == 'G' || first.letter == 'M'))
+        return readCode(first);
+    if (first.letter == 'G' && isCode(first.number)) {
+        const long code = codeValue(first.number);
+        if (code >= 0 && code <= 3) return readRouteMove(*words, code != 0);
+    }
+    return refuse("not an Excellon statement this reader understands");
+}
+
+bool Reader::readCode(const ExcellonWord& word) {
+    const long code = codeValue(word.number);
+    return word.letter == 'G' ? readGCode(code) : readMCode(code);
+}
+
+bool Reader::readGCode(long code) {
+    switch (code) {
+        case 0:
+        case 1:
+            routing_ = true;  // a bare G00 or G01: the route follows
+            wall();
+            return true;
+        case 5:
+        case 81:
+            routing_ = false;
+            wall();
+            return true;
+        case 40:  // cutter compensation of a route: off, left, right
+        case 41:
+        case 42:
+            wall();
+            return true;
+        case 90:
+            settings_.incremental = false;
+            return true;
+        case 91:
+            settings_.incremental = true;
+            file_.incremental = true;
+            file_.lines[index_].replacement = "G90";
+            return true;
+        default:
+            return refuse("a G code this reader does not know");
+    }
+}
+
+bool Reader::readMCode(long code) {
+    switch (code) {
+        case 15:  // tool down: cuts where the route stands
+            wall();
+            return requireAbsolute() && dependOnBoth();
+        case 16:
+        case 17:
+            wall();
+            return true;
+        case 30:
+            section_ = Section::End;
+            return true;
+        case 0:  // stops: where files without T codes change tools
+        case 6:
+        case 9:
+            wall();
+            return true;
+        case 1:  // the end of a pattern, or else an optional stop
+            inPattern_ = false;
+            wall();
+            return true;
+        case 25:
+        case 31:
+            if (inPattern_) return refuse("a pattern begun inside a pattern");
+            inPattern_ = true;
+            patternSeen_ = true;
+            wall();
+            return true;
+        case 2:  // the end of the pattern repeats
+        case 8:
+            wall();
+            return true;
+        case 71:
+        case 72: {
+            const std::string unitBefore = settings_.unit;
+            const NumberFormat before = settings_.format;
+            const bool givenBefore = settings_.digitsGiven;
+            stateUnit(settings_, code == 71 ? "mm" : "inch");
+            if (!checkUnitStatement(unitBefore)) return false;
+            noteStatements(before, givenBefore);
+            return true;
+        }
+        default:
+            return refuse("an M code this reader does not know");
+    }
+}
+
+}  // namespace excellon
+
+DrillReading readExcellon(std::string_view content, const ExcellonOptions& options) {
+    DrillReading reading;
+    excellon::Reader survey(content, options, excellon::Pass::Survey, nullptr);
+    if (!survey.read()) {
+        reading.error = lineError(survey.errorLine(), survey.lines()[survey.errorLine()].text, survey.error());
+        return reading;
+    }
+    const NumberInference inference =
+        inferNumbers(survey.survey(), survey.fileNumbers(), options.numbers, survey.lines());
+    if (!inference.error.empty()) {
+        reading.error = lineError(inference.errorLine, survey.lines()[inference.errorLine].text, inference.error);
+        return reading;
+    }
+    excellon::Reader reader(content, options, excellon::Pass::Read, &inference.format);
+    if (!reader.read()) {
+        reading.error = lineError(reader.errorLine(), reader.lines()[reader.errorLine()].text, reader.error());
+        return reading;
+    }
+    reading.file = reader.takeFile();
+    DrillFile& file = reading.file;
+    file.numbers = inference.format;
+    file.zerosOrigin = inference.zerosOrigin;
+    file.digitsOrigin = inference.digitsOrigin;
+    file.notes.insert(file.notes.begin(), inference.notes.begin(), inference.notes.end());
+    return reading;
+}
+
+ExcellonOptions readingOptions(const DrillFile& file) {
+    ExcellonOptions options;
+    if (file.numbers.zeros != ZeroMode::Unknown) options.numbers.zeros = file.numbers.zeros;
+    options.numbers.digits = file.numbers;
+    options.unit = file.unit;
+    return options;
+}
 
 }  // namespace twcycle::drill

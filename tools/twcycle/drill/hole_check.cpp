@@ -8,14 +8,15 @@
 namespace twcycle::drill {
 namespace {
 
-// The tool and the coordinates' texts, and their values: a text read in
-// another number format would be another place.
-using HoleKey = std::tuple<std::string, std::string, std::string, std::int64_t, std::int64_t>;
+// The block and its tool, the coordinates' texts and their values: a text
+// read in another number format would be another place, and a hole in
+// another block would have moved across a tool change or a stop.
+using HoleKey = std::tuple<std::size_t, std::string, std::string, std::string, std::int64_t, std::int64_t>;
 
 std::vector<HoleKey> holeKeys(const DrillFile& file) {
     std::vector<HoleKey> keys;
     keys.reserve(file.holes.size());
-    for (const Hole& hole : file.holes) keys.emplace_back(file.blocks[hole.block].tool, hole.x.text, hole.y.text, hole.x.value, hole.y.value);
+    for (const Hole& hole : file.holes) keys.emplace_back(hole.block, file.blocks[hole.block].tool, hole.x.text, hole.y.text, hole.x.value, hole.y.value);
     std::sort(keys.begin(), keys.end());
     return keys;
 }
@@ -28,9 +29,9 @@ std::vector<std::string> otherLines(const DrillFile& file) {
 }
 
 std::string describe(const HoleKey& key) {
-    const std::string& tool = std::get<0>(key);
-    const std::string& x = std::get<1>(key);
-    const std::string& y = std::get<2>(key);
+    const std::string& tool = std::get<1>(key);
+    const std::string& x = std::get<2>(key);
+    const std::string& y = std::get<3>(key);
     return (tool.empty() ? std::string("(no tool)") : tool) + " at " + x + ", " + y;
 }
 

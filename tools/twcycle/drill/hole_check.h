@@ -8,7 +8,7 @@
 
 namespace twcycle::drill {
 
-// Empty when `written` holds the same multiset of (tool, X text, Y text)
+// Empty when `written` holds the same multiset of (block, tool, X text, Y text)
 // as `original` and the same lines that are not holes, in the same order
 // (G91 lines as the G90 they are written as); else what differs.
 std::string compareDrillFiles(const DrillFile& original, const DrillFile& written);
