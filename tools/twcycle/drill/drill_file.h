@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "excellon_numbers.h"
+
 namespace twcycle::drill {
 
 enum class DrillFormat { Excellon, Csv };
@@ -49,6 +51,22 @@ struct ToolBlock {
     std::vector<std::size_t> holes;  // indices into DrillFile::holes
 };
 
+// A cut the file makes on lines other than its hole lines, which stay in
+// place when the file is written back: the holes of a repeat code (each
+// point drilled), or a slot (G85) or route (M15 to M16) milled from its
+// first point through the others.
+struct DrillCut {
+    struct Point {
+        Coordinate x;
+        Coordinate y;
+    };
+    std::size_t line = 0;   // the line that starts it
+    std::size_t block = 0;  // its tool-selection block
+    bool milled = false;    // false: holes at the points; true: a path through them
+    bool arc = false;       // a route with an arc (G02/G03), kept only as its end points
+    std::vector<Point> points;
+};
+
 struct DrillLine {
     std::string text;          // without its line end
     std::string end;           // "\n", "\r\n", "\r", or empty for a last line without one
@@ -63,6 +81,8 @@ struct DrillFile {
     std::vector<ToolBlock> blocks;
     std::string unit;          // "inch", "mm", or empty when the file does not say
     bool incremental = false;  // some holes were given incrementally (written back absolute)
+    NumberFormat numbers;      // the format the coordinate texts are written in
+    std::vector<DrillCut> cuts;  // repeat codes, slots and routes, in file order
 };
 
 // The outcome of reading a drill file: the file, or the reason it is refused.

@@ -59,6 +59,7 @@ public:
             }
         }
         file_.unit = settings_.unit;
+        file_.numbers = settings_.format;
         reading.file = std::move(file_);
         return reading;
     }
@@ -163,9 +164,12 @@ private:
         }
         switch (code) {
             case 15:  // tool down: cuts where the route stands
-                return requireAbsolute() && dependOnBoth();
+                if (!requireAbsolute() || !dependOnBoth()) return false;
+                openRoute_ = startCut(true);
+                return true;
             case 16:
             case 17:
+                openRoute_.reset();
                 return true;
             case 30:
             case 0:
@@ -295,7 +299,26 @@ private:
         if (cutting && !dependOnBoth()) return false;
         if (!cutting && ((!move.x && !dependOn(x_)) || (!move.y && !dependOn(y_)))) return false;
         routing_ = true;
-        return moveAxis(x_, move.x) && moveAxis(y_, move.y);
+        if (!moveAxis(x_, move.x) || !moveAxis(y_, move.y)) return false;
+        if (openRoute_) {
+            DrillCut& route = file_.cuts[*openRoute_];
+            route.points.push_back({x_.coordinate, y_.coordinate});
+            const long code = words.front().letter == 'G' ? codeValue(words.front().number) : -1;
+            if (code == 2 || code == 3 || end < words.size()) route.arc = true;
+        }
+        return true;
+    }
+
+    // A new cut in the current block, from the current position.
+    std::size_t startCut(bool milled) {
+        if (file_.blocks.empty()) selectTool("");
+        DrillCut cut;
+        cut.line = index_;
+        cut.block = file_.blocks.size() - 1;
+        cut.milled = milled;
+        if (milled) cut.points.push_back({x_.coordinate, y_.coordinate});
+        file_.cuts.push_back(std::move(cut));
+        return file_.cuts.size() - 1;
     }
 
     // [X..][Y..]G85[X..][Y..]: a slot from the first point (what it leaves
@@ -313,7 +336,11 @@ private:
         if (!readMove(words, end + 1, last, to)) return false;
         if (last != words.size() || (!to.x && !to.y)) return refuse("a slot (G85) without an end point");
         if ((!from.x && !dependOn(x_)) || (!from.y && !dependOn(y_))) return false;
-        return moveAxis(x_, from.x) && moveAxis(y_, from.y) && moveAxis(x_, to.x) && moveAxis(y_, to.y);
+        if (!moveAxis(x_, from.x) || !moveAxis(y_, from.y)) return false;
+        const std::size_t slot = startCut(true);
+        if (!moveAxis(x_, to.x) || !moveAxis(y_, to.y)) return false;
+        file_.cuts[slot].points.push_back({x_.coordinate, y_.coordinate});
+        return true;
     }
 
     // R<count>[X<step>][Y<step>]: the last hole again, <count> times, each
@@ -326,13 +353,25 @@ private:
         if (!readMove(words, 1, end, step)) return false;
         if (end != words.size()) return refuse("a repeat code with more than X and Y");
         if (!dependOnBoth()) return false;
-        for (auto [axis, text] : {std::pair<Axis*, std::optional<std::string_view>>{&x_, step.x}, {&y_, step.y}}) {
+        std::int64_t steps[2] = {0, 0};
+        for (auto [value, text] : {std::pair<std::int64_t*, std::optional<std::string_view>>{&steps[0], step.x},
+                                   {&steps[1], step.y}}) {
             if (!text) continue;
             const NumberReading number = readExcellonNumber(*text, settings_.format);
             if (!number.error.empty()) return refuse(number.error);
             if (number.value > kMaxValue / kMaxRepeatCount || number.value < -kMaxValue / kMaxRepeatCount)
                 return refuse("a repeat step beyond the range of a drill file");
-            if (!setAxis(*axis, axis->coordinate.value, number.value * count, axis->style)) return false;
+            *value = number.value;
+        }
+        // Every repeated hole is recorded, since a machine program drills each.
+        const Axis baseX = x_;
+        const Axis baseY = y_;
+        const std::size_t holes = startCut(false);
+        for (long k = 1; k <= count; ++k) {
+            if ((step.x && !setAxis(x_, baseX.coordinate.value, steps[0] * k, baseX.style)) ||
+                (step.y && !setAxis(y_, baseY.coordinate.value, steps[1] * k, baseY.style)))
+                return false;
+            file_.cuts[holes].points.push_back({x_.coordinate, y_.coordinate});
         }
         return true;
     }
@@ -342,6 +381,7 @@ private:
     Section section_ = Section::Start;
     bool routing_ = false;
     bool coordinatesRead_ = false;  // the number format may no longer change
+    std::optional<std::size_t> openRoute_;  // the route cut while the tool is down (M15 to M16)
     Axis x_;
     Axis y_;
     std::size_t index_ = 0;
