@@ -97,6 +97,9 @@ DrillOptions parseDrillOptions(int argc, char** argv) {
             options.modulePath = *given;
         } else if (argument == "--quiet") {
             options.quiet = true;
+        } else if (const gcode::OptionReading read = gcode::readGcodeOption(argc, argv, i, options.gcode, options.error);
+                   read != gcode::OptionReading::NotMine) {
+            if (read == gcode::OptionReading::Refused) return options;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
             return options;
@@ -107,11 +110,18 @@ DrillOptions parseDrillOptions(int argc, char** argv) {
             inputs.push_back(argument);
         }
     }
-    if (inputs.size() != 1) {
-        options.error = inputs.empty() ? "drill needs an input file" : "drill takes one input file";
+    if (inputs.empty()) {
+        options.error = "drill needs an input file";
         return options;
     }
     options.input = inputs.front();
+    options.inputs = inputs;
+    options.gcodeOutput = gcode::writesGcode(options.gcode, options.output);
+    if (inputs.size() > 1 && !options.gcodeOutput) {
+        options.error = "drill takes one input file, or several for one machine program (-o OUT.nc or --to gcode)";
+        return options;
+    }
+    if (options.gcodeOutput && options.output.empty()) options.output = programName(options.input);
     return options;
 }
 
@@ -121,6 +131,14 @@ std::string sortedName(const std::string& input) {
     const std::size_t dot = name.rfind('.');
     const std::size_t at = input.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
     return input.substr(0, at) + "_sorted" + input.substr(at);
+}
+
+std::string programName(const std::string& input) {
+    const std::filesystem::path path(input);
+    const std::string name = path.filename().string();
+    const std::size_t dot = name.rfind('.');
+    const std::size_t at = input.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
+    return input.substr(0, at) + ".nc";
 }
 
 DrillFormat guessFormat(const std::string& path, std::string_view content) {
@@ -139,6 +157,7 @@ DrillFormat guessFormat(const std::string& path, std::string_view content) {
 std::string drillUsage() {
     return "Usage: twcycle drill IN [-o OUT] [--algorithm NAME] [--start X,Y] [--svg FILE]\n"
            "                        [--format excellon|csv] [--quiet] [--module PATH]\n"
+           "       twcycle drill IN... -o OUT.nc [machine program options below]\n"
            "Orders the holes of an Excellon or CSV drill file for a short travel and writes\n"
            "the same file back with only the order of its hole lines changed. The holes of\n"
            "each tool block are ordered as one contour; each tool starts where the previous\n"
@@ -151,14 +170,22 @@ std::string drillUsage() {
            "                    twcycle --list-algorithms lists\n"
            "  --format F        read IN as excellon or csv (default: csv for .csv and .tsv,\n"
            "                    otherwise what the first statement of IN looks like)\n"
-           "  --svg FILE        also write a picture of input order and ordered paths\n"
+           "  --svg FILE        also write a picture of input order and ordered paths (of\n"
+           "                    the program's moves for a machine program)\n"
+           "  --module PATH     the cycle module (default: the one next to twcycle)\n"
            "  --quiet           do not print the table\n"
            "\n"
            "OUT is written only after it has been read back and holds every hole of IN.\n"
            "Exit status: 0 ordered, 1 the module refused the run, 2 command line, input\n"
            "file or module, 3 the ordered file could not be written or failed the check,\n"
            "4 the picture could not be written, 5 IN cannot be read, 8 IN holds what this\n"
-           "reader cannot reorder safely (the message names the line).\n";
+           "reader cannot reorder safely (the message names the line).\n"
+           "\n" + gcode::gcodeUsage() +
+           "A machine program is read back before it is written: every hole drilled once\n"
+           "with its tool at its position, no move sideways below Z 0 other than along a\n"
+           "slot, no rapid below the retract height outside a drilling cycle, and the\n"
+           "spindle on whenever the tool is in the board; otherwise exit status 3 and\n"
+           "nothing is written.\n";
 }
 
 }  // namespace twcycle::drill

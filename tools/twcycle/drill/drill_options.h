@@ -4,8 +4,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "drill_file.h"
+#include "gcode/gcode_options.h"
 
 namespace twcycle::drill {
 
@@ -13,7 +15,8 @@ namespace twcycle::drill {
 inline constexpr const char* kDefaultDrillAlgorithm = "nearestDirCross";
 
 struct DrillOptions {
-    std::string input;
+    std::string input;                // the first of `inputs`
+    std::vector<std::string> inputs;  // several only for a machine program
     std::string output;  // empty: the input's name with "_sorted" before its extension
     std::string algorithm = kDefaultDrillAlgorithm;
     std::string startX = "0";
@@ -21,6 +24,8 @@ struct DrillOptions {
     std::string svgFile;
     std::string modulePath;                 // empty: the module next to the program
     std::optional<DrillFormat> format;      // none: from the input's extension
+    gcode::GcodeOptions gcode;
+    bool gcodeOutput = false;  // the output is a machine program
     bool quiet = false;
     bool help = false;
     std::string error;  // non-empty when the command line is wrong
@@ -35,6 +40,10 @@ std::string drillUsage();
 // The default output name: "_sorted" before the extension of the file name
 // ("board.drl" -> "board_sorted.drl", "dir/holes" -> "dir/holes_sorted").
 std::string sortedName(const std::string& input);
+
+// The default name of a machine program: IN with its extension replaced by
+// ".nc" ("board.drl" -> "board.nc").
+std::string programName(const std::string& input);
 
 // The format of the file `path` holding `content`: CSV for ".csv" and ".tsv"
 // in any case; otherwise (design tools also write Excellon as ".txt")
