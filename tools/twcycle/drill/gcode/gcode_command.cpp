@@ -65,9 +65,9 @@ void printTimes(std::FILE* out, const ProgramPlan& plan, const ProgramTime& opti
         const ToolSection& section = plan.sections[i];
         std::string source = section.source;
         if (source.size() > 24) source = "..." + source.substr(source.size() - 21);
-        std::fprintf(out, "%-10s %-24s %6zu %6zu %16s %16s\n", toolName(section).c_str(), source.c_str(),
-                     section.holes.size(), section.paths.size(), durationText(fileOrder.sections[i]).c_str(),
-                     durationText(optimized.sections[i]).c_str());
+        std::fprintf(out, "%-10s %-24s %6s %6s %16s %16s\n", toolName(section).c_str(), source.c_str(),
+                     std::to_string(section.holes.size()).c_str(), std::to_string(section.paths.size()).c_str(),
+                     durationText(fileOrder.sections[i]).c_str(), durationText(optimized.sections[i]).c_str());
     }
     std::fprintf(out, "%-10s %-24s %6s %6s %16s %16s\n", "total", "", "", "", durationText(fileOrder.total).c_str(),
                  durationText(optimized.total).c_str());
