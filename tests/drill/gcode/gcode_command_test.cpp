@@ -102,6 +102,16 @@ TEST(GcodeCommand, SlotsAreMilledOrLeftOutWithAWarning) {
     EXPECT_NE(folder.read("left.nc").find("(left out with --no-slots: 1 slot or route)"), std::string::npos);
 }
 
+TEST(GcodeCommand, WarnsOfOneToolNumberWithTwoSizes) {
+    const JobFolder folder;
+    folder.write("a.drl", "M48\nMETRIC\nT1C0.8\n%\nT1\nX1.0Y1.0\nM30\n");
+    folder.write("b.drl", "M48\nMETRIC\nT1C3.0\n%\nT1\nX5.0Y5.0\nM30\n");
+    const HostOutcome outcome = folder.run({"drill", "a.drl", "b.drl", "-o", "ab.nc", "--quiet"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.err,
+              "twcycle drill: warning: T1 is 0.8 mm in a.drl and 3 mm in b.drl; the program changes to T1 for both\n");
+}
+
 TEST(GcodeCommand, PictureDrawsRapidAndFeedMoves) {
     const JobFolder folder;
     folder.write("board.drl", drill_test::dataFile("kicad_metric.drl"));

@@ -115,6 +115,25 @@ TEST(ProgramCheck, FilesWithoutAUnitAreRefusedNamingTheOption) {
     EXPECT_NE(plan.error.find("--units inch|mm"), std::string::npos);
 }
 
+TEST(ProgramCheck, HolesWithoutANamedToolArePausedFor) {
+    const DrillReading reading = readExcellon("M48\nMETRIC\n%\nX1.0Y1.0\nX2.0Y1.0\nT2C0.5\nX3.0Y1.0\nM30\n");
+    ASSERT_EQ(reading.error, "");
+    for (ToolChange change : {ToolChange::M6, ToolChange::Pause, ToolChange::None}) {
+        const Made made = make({&reading.file}, DrillCycle::G81, change);
+        const ProgramReading back = readProgram(made.program);
+        EXPECT_EQ(checkProgram(made.plan, made.settings, back), "") << made.program;
+        ASSERT_EQ(back.plunges.size(), 3u);
+        EXPECT_EQ(back.plunges[0].tool, -1);
+        EXPECT_EQ(back.plunges[2].tool, 2);
+        // An automatic changer cannot fetch a tool without a number: the operator changes it.
+        if (change != ToolChange::None) {
+            EXPECT_NE(made.program.find("(tool unnamed: size unknown, 2 holes, in0.drl)\nM5\nG0 Z30.000000\nM0"),
+                      std::string::npos)
+                << made.program;
+        }
+    }
+}
+
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
