@@ -21,6 +21,8 @@ namespace {
 using namespace twcycle::drill;
 using namespace twcycle::drill::gcode;
 
+constexpr std::size_t kMaxProgramHoles = 2000;
+
 void require(bool condition) {
     if (!condition) std::abort();
 }
@@ -44,6 +46,11 @@ void makeProgram(std::string_view content) {
     if (!drill.error.empty()) return;
     const std::optional<ProgramUnit> unit = programUnit(drill.file);
     if (!unit) return;
+    // Repeat codes make many holes from few bytes; the property is the same
+    // for a few, and a peck program of many thousands is only slow.
+    std::size_t points = drill.file.holes.size();
+    for (const DrillCut& cut : drill.file.cuts) points += cut.points.size();
+    if (points > kMaxProgramHoles) return;
     for (DrillCycle cycle : {DrillCycle::G81, DrillCycle::G83, DrillCycle::Moves}) {
         GcodeOptions options;
         options.cycle = cycle;

@@ -126,8 +126,11 @@ int runGcodeCommand(const DrillOptions& options, const std::string& defaultModul
 
     const std::string title = programTitle(options);
     const std::string program = writeProgram(plan, settings, title);
+    // The reading that passed the check also gives the times and the picture.
+    ProgramReading reading;
     const auto check = [&](const std::string& written) {
-        const std::string fault = checkProgram(plan, settings, readProgram(written));
+        reading = readProgram(written);
+        const std::string fault = checkProgram(plan, settings, reading);
         return fault.empty() ? fault : "the program fails its check: " + fault;
     };
     if (const std::string error = writeChecked(options.output, program, check); !error.empty())
@@ -138,7 +141,6 @@ int runGcodeCommand(const DrillOptions& options, const std::string& defaultModul
                      plural(plan.leftOut, "slot or route", "slots or routes").c_str());
     warnToolClashes(err, plan, settings);
 
-    const ProgramReading reading = readProgram(program);
     if (!options.quiet) {
         for (const OrderedFile& ordered : files) {
             std::fprintf(out, "%s: %s, %s, lengths in %s\n", ordered.name.c_str(),
