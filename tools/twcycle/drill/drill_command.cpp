@@ -9,6 +9,7 @@
 #include "drill_options.h"
 #include "drill_writer.h"
 #include "excellon_reader.h"
+#include "gcode/gcode_command.h"
 #include "hole_check.h"
 #include "platform/platform.h"
 #include "platform/writable_file.h"
@@ -64,11 +65,20 @@ std::string caption(const DrillOptions& options, const std::string& output, cons
     return text;
 }
 
-// Writes `content` next to `output`, reads it back and compares it with
-// `input`, and only then moves it over `output`. Returns the error, or
-// empty when `output` now holds the content.
-std::string writeChecked(const std::string& output, const std::string& content, const DrillFile& input,
-                         bool replacesInput) {
+void printTable(std::FILE* out, const DrillOptions& options, const std::string& output, const DrillFile& file,
+                const DrillJobResult& job) {
+    std::fprintf(out, "%s\n", caption(options, output, file).c_str());
+    if (job.results.empty()) {
+        std::fprintf(out, "no holes to order\n");
+        return;
+    }
+    std::fputs(formatSummary(buildSummary(job.results, &job.contours.source)).c_str(), out);
+}
+
+}  // namespace
+
+std::string writeChecked(const std::string& output, const std::string& content,
+                         const std::function<std::string(const std::string& written)>& check, bool replacesInput) {
     const std::string pending = output + ".twcycle-pending";
     {
         // On the disk before it is moved into place: after a power cut the
@@ -87,9 +97,7 @@ std::string writeChecked(const std::string& output, const std::string& content, 
     if (!readWholeFile(pending, written) || written != content) {
         difference = "the file written does not read back as written";
     } else {
-        const DrillReading reading = readDrillFile(written, input.format, readingOptions(input));
-        difference = reading.error.empty() ? compareDrillFiles(input, reading.file)
-                                           : "the file written does not read back: " + reading.error;
+        difference = check(written);
     }
     if (!difference.empty()) {
         tw::platform::removeFile(pending);
@@ -109,17 +117,25 @@ std::string writeChecked(const std::string& output, const std::string& content, 
     return {};
 }
 
-void printTable(std::FILE* out, const DrillOptions& options, const std::string& output, const DrillFile& file,
-                const DrillJobResult& job) {
-    std::fprintf(out, "%s\n", caption(options, output, file).c_str());
-    if (job.results.empty()) {
-        std::fprintf(out, "no holes to order\n");
-        return;
+int readDrillInput(const DrillOptions& options, const std::string& path, DrillFile& file, std::FILE* err) {
+    std::string content;
+    if (!readWholeFile(path, content)) return fail(err, kExitMissingInput, "cannot read " + path);
+    const DrillFormat format = options.format.value_or(guessFormat(path, content));
+    DrillReading reading = readDrillFile(content, format, options.excellon);
+    if (!reading.error.empty()) {
+        // A message that names its own option needs no second one.
+        const bool settled = reading.error.find(" --") != std::string::npos;
+        const char* hint = options.format || settled ? ""
+                           : format == DrillFormat::Excellon ? " (read as Excellon; --format csv reads it as CSV)"
+                                                             : " (read as CSV; --format excellon reads it as Excellon)";
+        return fail(err, kExitDrillRefused, path + ": " + reading.error + hint);
     }
-    std::fputs(formatSummary(buildSummary(job.results, &job.contours.source)).c_str(), out);
+    file = std::move(reading.file);
+    if (!options.quiet && !options.check)
+        for (const std::string& note : file.notes)
+            std::fprintf(err, "%s: note: %s: %s\n", kProgram, path.c_str(), note.c_str());
+    return kExitOk;
 }
-
-}  // namespace
 
 int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std::FILE* out, std::FILE* err) {
     const DrillOptions options = parseDrillOptions(argc, argv);
@@ -129,26 +145,15 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
     }
     if (!options.error.empty()) return fail(err, kExitHostFailure, options.error + " (try twcycle drill --help)");
 
-    std::string content;
-    if (!readWholeFile(options.input, content)) return fail(err, kExitMissingInput, "cannot read " + options.input);
-    const DrillFormat format = options.format.value_or(guessFormat(options.input, content));
-    const DrillReading reading = readDrillFile(content, format, options.excellon);
-    if (!reading.error.empty()) {
-        // A message that names its own option needs no second one.
-        const bool settled = reading.error.find(" --") != std::string::npos;
-        const char* hint = options.format || settled ? ""
-                           : format == DrillFormat::Excellon ? " (read as Excellon; --format csv reads it as CSV)"
-                                                             : " (read as CSV; --format excellon reads it as Excellon)";
-        return fail(err, kExitDrillRefused, options.input + ": " + reading.error + hint);
-    }
-    const DrillFile& file = reading.file;
     if (options.check) {
+        DrillFile file;
+        if (const int status = readDrillInput(options, options.input, file, err); status != kExitOk) return status;
         std::fputs(describeDrillFile(options.input, file).c_str(), out);
         return kExitOk;
     }
-    if (!options.quiet)
-        for (const std::string& note : file.notes)
-            std::fprintf(err, "%s: note: %s: %s\n", kProgram, options.input.c_str(), note.c_str());
+    if (options.gcodeOutput) return runGcodeCommand(options, defaultModule, out, err);
+    DrillFile file;
+    if (const int status = readDrillInput(options, options.input, file, err); status != kExitOk) return status;
     const std::string output = options.output.empty() ? sortedName(options.input) : options.output;
 
     DrillJobSettings settings;
@@ -163,8 +168,13 @@ int runDrillCommand(int argc, char** argv, const std::string& defaultModule, std
 
     const std::optional<std::string> text = writeDrillFile(file, job.order);
     if (!text) return fail(err, kExitNoOutput, "the ordered holes are not those of " + options.input);
+    const auto sameHoles = [&file](const std::string& written) {
+        const DrillReading reading = readDrillFile(written, file.format, readingOptions(file));
+        return reading.error.empty() ? compareDrillFiles(file, reading.file)
+                                     : "the file written does not read back: " + reading.error;
+    };
     const bool replacesInput = tw::platform::sameFile(options.input, output);
-    if (const std::string error = writeChecked(output, *text, file, replacesInput); !error.empty())
+    if (const std::string error = writeChecked(output, *text, sameHoles, replacesInput); !error.empty())
         return fail(err, kExitNoOutput, error);
 
     if (file.incremental)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,22 @@ struct ToolBlock {
     std::size_t line = 0;            // the line that starts the block (its selection, or the wall before it)
 };
 
+// A cut the file makes on lines other than its hole lines, which stay in
+// place when the file is written back: the holes of a repeat code (each
+// point drilled), or a slot (G85) or route (M15 to M16) milled from its
+// first point through the others.
+struct DrillCut {
+    struct Point {
+        Coordinate x;
+        Coordinate y;
+    };
+    std::size_t line = 0;   // the line that starts it
+    std::size_t block = 0;  // its tool-selection block
+    bool milled = false;    // false: holes at the points; true: a path through them
+    bool arc = false;       // a route with an arc (G02/G03), kept only as its end points
+    std::vector<Point> points;
+};
+
 struct DrillLine {
     std::string text;          // without its line end
     std::string end;           // "\n", "\r\n", "\r", or empty for a last line without one
@@ -89,6 +106,10 @@ struct DrillFile {
     // What was inferred or overruled, each naming its line and the option
     // that reads it otherwise; printed on every run.
     std::vector<std::string> notes;
+    std::vector<DrillCut> cuts;  // repeat codes, slots and routes, in file order
+    // The first pattern repeat (M02 after M25 .. M01): its holes are drilled
+    // again, moved, on no line of their own.
+    std::optional<std::size_t> patternRepeat;
 };
 
 // The outcome of reading a drill file: the file, or the reason it is refused.

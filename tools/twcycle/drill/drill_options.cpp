@@ -123,6 +123,9 @@ DrillOptions parseDrillOptions(int argc, char** argv) {
             options.modulePath = *given;
         } else if (argument == "--quiet") {
             options.quiet = true;
+        } else if (const gcode::OptionReading read = gcode::readGcodeOption(argc, argv, i, options.gcode, options.error);
+                   read != gcode::OptionReading::NotMine) {
+            if (read == gcode::OptionReading::Refused) return options;
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
             return options;
@@ -133,11 +136,18 @@ DrillOptions parseDrillOptions(int argc, char** argv) {
             inputs.push_back(argument);
         }
     }
-    if (inputs.size() != 1) {
-        options.error = inputs.empty() ? "drill needs an input file" : "drill takes one input file";
+    if (inputs.empty()) {
+        options.error = "drill needs an input file";
         return options;
     }
     options.input = inputs.front();
+    options.inputs = inputs;
+    options.gcodeOutput = gcode::writesGcode(options.gcode, options.output);
+    if (inputs.size() > 1 && !options.gcodeOutput) {
+        options.error = "drill takes one input file, or several for one machine program (-o OUT.nc or --to gcode)";
+        return options;
+    }
+    if (options.gcodeOutput && options.output.empty()) options.output = programName(options.input);
     return options;
 }
 
@@ -147,6 +157,14 @@ std::string sortedName(const std::string& input) {
     const std::size_t dot = name.rfind('.');
     const std::size_t at = input.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
     return input.substr(0, at) + "_sorted" + input.substr(at);
+}
+
+std::string programName(const std::string& input) {
+    const std::filesystem::path path(input);
+    const std::string name = path.filename().string();
+    const std::size_t dot = name.rfind('.');
+    const std::size_t at = input.size() - name.size() + (dot == std::string::npos || dot == 0 ? name.size() : dot);
+    return input.substr(0, at) + ".nc";
 }
 
 DrillFormat guessFormat(const std::string& path, std::string_view content) {
@@ -169,6 +187,7 @@ std::string drillUsage() {
     return "Usage: twcycle drill IN [-o OUT] [--algorithm NAME] [--start X,Y] [--svg FILE]\n"
            "                        [--format excellon|csv] [--zeros leading|trailing] [--digits I.D]\n"
            "                        [--units inch|mm] [--check] [--quiet] [--module PATH]\n"
+           "       twcycle drill IN... -o OUT.nc [machine program options below]\n"
            "Orders the holes of an Excellon or CSV drill file for a short travel and writes\n"
            "the same file back with only the order of its hole lines changed. The holes of\n"
            "each block are ordered as one contour; each block starts where the previous\n"
@@ -195,7 +214,9 @@ std::string drillUsage() {
            "                    lengths are in file units)\n"
            "  --check           read IN and print what was understood (tools, holes per\n"
            "                    block, unit, zeros, digits, what was inferred); write nothing\n"
-           "  --svg FILE        also write a picture of input order and ordered paths\n"
+           "  --svg FILE        also write a picture of input order and ordered paths (of\n"
+           "                    the program's moves for a machine program)\n"
+           "  --module PATH     the cycle module (default: the one next to twcycle)\n"
            "  --quiet           do not print the table and the notes\n"
            "\n"
            "OUT is written only after it has been read back and holds every hole of IN.\n"
@@ -203,7 +224,13 @@ std::string drillUsage() {
            "line, input file or module, 3 the ordered file could not be written or failed\n"
            "the check, 4 the picture could not be written, 5 IN cannot be read, 8 IN holds\n"
            "what this reader cannot reorder safely (the message names the line and the\n"
-           "option that settles it, when there is one).\n";
+           "option that settles it, when there is one).\n"
+           "\n" + gcode::gcodeUsage() +
+           "A machine program is read back before it is written: every hole drilled once\n"
+           "with its tool at its position, no move sideways below Z 0 other than along a\n"
+           "slot, no rapid below the retract height outside a drilling cycle, and the\n"
+           "spindle on whenever the tool is in the board; otherwise exit status 3 and\n"
+           "nothing is written.\n";
 }
 
 }  // namespace twcycle::drill

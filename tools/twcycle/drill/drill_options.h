@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "drill_file.h"
 #include "excellon_reader.h"
+#include "gcode/gcode_options.h"
 
 namespace twcycle::drill {
 
@@ -15,7 +17,8 @@ namespace twcycle::drill {
 inline constexpr const char* kDefaultDrillAlgorithm = "nearOptimal";
 
 struct DrillOptions {
-    std::string input;
+    std::string input;                // the first of `inputs`
+    std::vector<std::string> inputs;  // several only for a machine program
     std::string output;  // empty: the input's name with "_sorted" before its extension
     std::string algorithm = kDefaultDrillAlgorithm;
     std::string startX = "0";
@@ -25,6 +28,8 @@ struct DrillOptions {
     std::optional<DrillFormat> format;      // none: from the input's extension
     ExcellonOptions excellon;               // --zeros, --digits, --units
     bool check = false;                     // --check: read and report, write nothing
+    gcode::GcodeOptions gcode;
+    bool gcodeOutput = false;  // the output is a machine program
     bool quiet = false;
     bool help = false;
     std::string error;  // non-empty when the command line is wrong
@@ -39,6 +44,10 @@ std::string drillUsage();
 // The default output name: "_sorted" before the extension of the file name
 // ("board.drl" -> "board_sorted.drl", "dir/holes" -> "dir/holes_sorted").
 std::string sortedName(const std::string& input);
+
+// The default name of a machine program: IN with its extension replaced by
+// ".nc" ("board.drl" -> "board.nc").
+std::string programName(const std::string& input);
 
 // The format of the file `path` holding `content`: CSV for ".csv" and ".tsv"
 // in any case; otherwise (design tools also write Excellon as ".txt")

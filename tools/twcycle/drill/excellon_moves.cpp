@@ -142,7 +142,38 @@ bool Reader::readRouteMove(const std::vector<ExcellonWord>& words, bool cutting)
     if (cutting && !dependOnBoth()) return false;
     if (!cutting && ((!move.x && !dependOn(x_)) || (!move.y && !dependOn(y_)))) return false;
     routing_ = true;
-    return moveAxis(x_, move.x) && moveAxis(y_, move.y);
+    if (!moveAxis(x_, move.x) || !moveAxis(y_, move.y)) return false;
+    if (openRoute_) {
+        DrillCut& route = file_.cuts[*openRoute_];
+        route.points.push_back(cutPoint());
+        const long code = words.front().letter == 'G' ? codeValue(words.front().number) : -1;
+        if (code == 2 || code == 3 || end < words.size()) route.arc = true;
+    }
+    return true;
+}
+
+// A new cut in the current block, from the current position. The wall
+// before it stays pending: holes after the cut still start a new block.
+std::size_t Reader::startCut(bool milled) {
+    if (file_.blocks.empty()) {
+        selectTool("");
+        wallPending_ = true;
+    }
+    DrillCut cut;
+    cut.line = index_;
+    cut.block = file_.blocks.size() - 1;
+    cut.milled = milled;
+    if (milled) cut.points.push_back(cutPoint());
+    file_.cuts.push_back(std::move(cut));
+    return file_.cuts.size() - 1;
+}
+
+// The current position as a cut point, with any zero set applied.
+DrillCut::Point Reader::cutPoint() const {
+    DrillCut::Point point{x_.coordinate, y_.coordinate};
+    point.x.value += offsetX_;
+    point.y.value += offsetY_;
+    return point;
 }
 
 // [X..][Y..]G85[X..][Y..]: a slot from the first point (what it leaves out
@@ -161,7 +192,11 @@ bool Reader::readSlot(const std::vector<ExcellonWord>& words) {
     if (!readMove(words, end + 1, last, to)) return false;
     if (last != words.size() || (!to.x && !to.y)) return refuse("a slot (G85) without an end point");
     if ((!from.x && !dependOn(x_)) || (!from.y && !dependOn(y_))) return false;
-    return moveAxis(x_, from.x) && moveAxis(y_, from.y) && moveAxis(x_, to.x) && moveAxis(y_, to.y);
+    if (!moveAxis(x_, from.x) || !moveAxis(y_, from.y)) return false;
+    const std::size_t slot = startCut(true);
+    if (!moveAxis(x_, to.x) || !moveAxis(y_, to.y)) return false;
+    file_.cuts[slot].points.push_back(cutPoint());
+    return true;
 }
 
 // R<count>[X<step>][Y<step>]: the last hole again, <count> times, each
@@ -175,14 +210,28 @@ bool Reader::readRepeat(const std::vector<ExcellonWord>& words) {
     if (!readMove(words, 1, end, step)) return false;
     if (end != words.size()) return refuse("a repeat code with more than X and Y");
     if (!dependOnBoth()) return false;
-    for (auto [axis, text] : {std::pair<Axis*, std::optional<std::string_view>>{&x_, step.x}, {&y_, step.y}}) {
+    std::int64_t steps[2] = {0, 0};
+    for (auto [value, text] : {std::pair<std::int64_t*, std::optional<std::string_view>>{&steps[0], step.x},
+                               {&steps[1], step.y}}) {
         if (!text) continue;
         coordinatesRead_ = true;
         NumberReading number;
         if (!readNumber(*text, number)) return false;
         if (number.value > kMaxValue / kMaxRepeatCount || number.value < -kMaxValue / kMaxRepeatCount)
             return refuse("a repeat step beyond the range of a drill file");
-        if (!setAxis(*axis, axis->coordinate.value, number.value * count, axis->style)) return false;
+        *value = number.value;
+    }
+    // Every repeated hole is recorded: a machine program drills each. The
+    // first pass reads no values, so it records nothing.
+    const Axis baseX = x_;
+    const Axis baseY = y_;
+    const bool record = pass_ == Pass::Read;
+    const std::size_t holes = record ? startCut(false) : 0;
+    for (long k = record ? 1 : count; k <= count; ++k) {
+        if ((step.x && !setAxis(x_, baseX.coordinate.value, steps[0] * k, baseX.style)) ||
+            (step.y && !setAxis(y_, baseY.coordinate.value, steps[1] * k, baseY.style)))
+            return false;
+        if (record) file_.cuts[holes].points.push_back(cutPoint());
     }
     return true;
 }
@@ -241,6 +290,7 @@ bool Reader::readPatternRepeat(const std::vector<ExcellonWord>& words, std::size
         NumberReading number;
         if (!readNumber(*text, number)) return false;
     }
+    if (!file_.patternRepeat) file_.patternRepeat = index_;
     x_ = Axis{};
     y_ = Axis{};
     positionUnknown_ = true;

@@ -241,10 +241,13 @@ bool Reader::readMCode(long code) {
     switch (code) {
         case 15:  // tool down: cuts where the route stands
             wall();
-            return requireAbsolute() && dependOnBoth();
+            if (!requireAbsolute() || !dependOnBoth()) return false;
+            openRoute_ = startCut(true);
+            return true;
         case 16:
         case 17:
             wall();
+            openRoute_.reset();
             return true;
         case 30:
             section_ = Section::End;

@@ -99,6 +99,8 @@ private:
     bool readRepeat(const std::vector<ExcellonWord>& words);
     bool readZeroSet(const std::vector<ExcellonWord>& words);
     bool readPatternRepeat(const std::vector<ExcellonWord>& words, std::size_t begin);
+    std::size_t startCut(bool milled);
+    DrillCut::Point cutPoint() const;
 
     DrillFile file_;
     ExcellonOptions options_;
@@ -120,6 +122,7 @@ private:
     bool zeroMoved_ = false;        // a zero set moved the zero
     std::int64_t offsetX_ = 0;      // the zero set by G93/G92, added to the holes' values
     std::int64_t offsetY_ = 0;
+    std::optional<std::size_t> openRoute_;  // the route cut while the tool is down (M15 to M16)
     Axis x_;
     Axis y_;
     std::size_t index_ = 0;
