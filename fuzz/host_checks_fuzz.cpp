@@ -11,12 +11,12 @@
 #include <string_view>
 
 #include "exit_status.h"
-#include "findings.h"
-#include "number_checks.h"
-#include "placed_parameters.h"
-#include "result_file.h"
-#include "source_check.h"
-#include "source_contours.h"
+#include "twcycle/job/findings.h"
+#include "twcycle/job/number_checks.h"
+#include "twcycle/job/placed_parameters.h"
+#include "twcycle/job/result_file.h"
+#include "twcycle/job/source_check.h"
+#include "twcycle/job/source_contours.h"
 
 namespace {
 

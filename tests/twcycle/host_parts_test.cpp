@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "twcycle/job_settings.h"
-#include "twcycle/output_check.h"
-#include "twcycle/progress.h"
-#include "twcycle/result_file.h"
+#include "twcycle/job/job_settings.h"
+#include "twcycle/job/output_check.h"
+#include "twcycle/report/progress.h"
+#include "twcycle/job/result_file.h"
 
 namespace {
 

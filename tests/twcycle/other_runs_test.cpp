@@ -11,7 +11,7 @@
 #include "platform/file_claim.h"
 #include "support/temp_directory.h"
 #include "twcycle/exit_status.h"
-#include "twcycle/job_report.h"
+#include "twcycle/report/job_report.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "algorithm_guide.h"
-#include "placed_parameters.h"
+#include "job/placed_parameters.h"
 #include "settings/configuration.h"
 #include "settings/message_file.h"
 

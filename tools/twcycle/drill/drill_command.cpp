@@ -14,8 +14,8 @@
 #include "platform/platform.h"
 #include "platform/writable_file.h"
 #include "twcycle/exit_status.h"
-#include "twcycle/result_summary.h"
-#include "twcycle/svg_picture.h"
+#include "twcycle/report/result_summary.h"
+#include "twcycle/report/svg_picture.h"
 
 namespace twcycle::drill {
 namespace {

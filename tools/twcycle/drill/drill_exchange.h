@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "drill_file.h"
-#include "twcycle/result_file.h"
-#include "twcycle/source_contours.h"
+#include "twcycle/job/result_file.h"
+#include "twcycle/job/source_contours.h"
 
 namespace twcycle::drill {
 

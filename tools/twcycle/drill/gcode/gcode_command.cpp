@@ -12,8 +12,8 @@
 #include "twcycle/drill/drill_command.h"
 #include "twcycle/drill/drill_job.h"
 #include "twcycle/exit_status.h"
-#include "twcycle/result_summary.h"
-#include "twcycle/svg_picture.h"
+#include "twcycle/report/result_summary.h"
+#include "twcycle/report/svg_picture.h"
 
 namespace twcycle::drill {
 namespace {

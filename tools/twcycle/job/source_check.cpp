@@ -10,7 +10,7 @@
 #include "exchange/contour_reading.h"
 #include "exchange/coordinate_arguments.h"
 #include "exchange/exchange_reader.h"
-#include "exit_status.h"
+#include "twcycle/exit_status.h"
 #include "input_path.h"
 #include "job_settings.h"
 #include "number_checks.h"

@@ -10,11 +10,11 @@
 
 #include "optimizer/optimize_codes.h"
 #include "twcycle/algorithm_guide.h"
-#include "twcycle/findings.h"
-#include "twcycle/job_checks.h"
-#include "twcycle/number_checks.h"
-#include "twcycle/placed_parameters.h"
-#include "twcycle/progress.h"
+#include "twcycle/job/findings.h"
+#include "twcycle/job/job_checks.h"
+#include "twcycle/job/number_checks.h"
+#include "twcycle/job/placed_parameters.h"
+#include "twcycle/report/progress.h"
 #include "twcycle/switch_runs.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <utility>
 
-#include "algorithm_guide.h"
-#include "exit_status.h"
+#include "twcycle/algorithm_guide.h"
+#include "twcycle/exit_status.h"
 #include "text/number_text.h"
 #include "number_checks.h"
 #include "optimizer/optimize_codes.h"

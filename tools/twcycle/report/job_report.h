@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "findings.h"
-#include "host_options.h"
-#include "job_checks.h"
-#include "job_settings.h"
-#include "output_check.h"
+#include "twcycle/job/findings.h"
+#include "twcycle/host_options.h"
+#include "twcycle/job/job_checks.h"
+#include "twcycle/job/job_settings.h"
+#include "twcycle/job/output_check.h"
 #include "progress.h"
-#include "source_contours.h"
+#include "twcycle/job/source_contours.h"
 
 namespace twcycle {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "exit_status.h"
+#include "twcycle/exit_status.h"
 
 namespace twcycle {
 namespace {

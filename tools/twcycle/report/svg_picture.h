@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "result_file.h"
-#include "source_contours.h"
+#include "twcycle/job/result_file.h"
+#include "twcycle/job/source_contours.h"
 
 namespace twcycle {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "cycle/working_copy_claims.h"
-#include "exit_status.h"
+#include "twcycle/exit_status.h"
 #include "output/geometry_writer.h"
-#include "result_file.h"
+#include "twcycle/job/result_file.h"
 #include "result_summary.h"
 #include "svg_picture.h"
 
