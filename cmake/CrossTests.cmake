@@ -36,9 +36,11 @@ set(TW_TEST_EXCLUDED_SOURCES
   twcycle/host_report_test.cpp
   twcycle/host_truth_test.cpp
   twcycle/host_layout_test.cpp
-  # Runs `twcycle drill` through the same POSIX shell fixture; the drill
-  # readers, writers and checks are tested by the other drill test files.
+  # Run `twcycle drill` through the same POSIX shell fixture; the drill
+  # readers, writers, machine programs and checks are tested by the other
+  # drill test files.
   drill/drill_command_test.cpp
+  drill/gcode/gcode_command_test.cpp
   # Replace the global allocation functions with a counting version built on
   # posix_memalign and free, which the Windows C runtime cannot pair; the
   # allocation-failure runs are a property of the sources, tried on Linux.
