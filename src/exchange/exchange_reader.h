@@ -16,11 +16,10 @@
 #include <string>
 
 #include "exchange/exchange_token.h"
+#include "exchange/file_names.h"
 
 namespace tw {
 
-// The name that stands for the process's standard input.
-inline constexpr const char* kStandardInputName = "| stdin";
 // A name beginning with '~' is composed with HOME in a buffer of this size;
 // a composed name that does not fit (with its terminator) is refused.
 inline constexpr std::size_t kResolvedNameBuffer = 512;

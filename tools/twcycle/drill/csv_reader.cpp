@@ -1,4 +1,5 @@
 #include "csv_reader.h"
+#include "twcycle/drill/characters.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,8 +14,6 @@ namespace {
 // |x| and |y| stay below this, so that their fixed-point values fit.
 constexpr double kMaxCoordinate = 1e9;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A sign, digits with at most one '.', at least one digit, and an optional
 // exponent: the numbers spreadsheets and scripts write.

@@ -1,4 +1,5 @@
 #include "drill_check.h"
+#include "twcycle/report/counted.h"
 
 #include <set>
 
@@ -6,10 +7,6 @@
 
 namespace twcycle::drill {
 namespace {
-
-std::string plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 std::string padded(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');

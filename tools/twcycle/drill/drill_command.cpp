@@ -1,4 +1,5 @@
 #include "drill_command.h"
+#include "twcycle/report/counted.h"
 
 #include <fstream>
 #include <sstream>
@@ -50,10 +51,6 @@ std::size_t pinnedHoles(const DrillFile& file) {
     std::size_t count = 0;
     for (const Hole& hole : file.holes) count += hole.pinned ? 1 : 0;
     return count;
-}
-
-std::string plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 std::string caption(const DrillOptions& options, const std::string& output, const DrillFile& file) {

@@ -28,9 +28,11 @@ struct Coordinate {
     std::int64_t value = 0;
 };
 
-inline double planeValue(const Coordinate& coordinate) {
-    return static_cast<double>(coordinate.value) / static_cast<double>(kValueScale);
+// A fixed-point value as a double in the file's unit.
+inline double planeValue(std::int64_t value) {
+    return static_cast<double>(value) / static_cast<double>(kValueScale);
 }
+inline double planeValue(const Coordinate& coordinate) { return planeValue(coordinate.value); }
 
 // The exact position of a coordinate in the file's unit (DrillFile::unit) as
 // a decimal text without binary rounding: "-1.305", "12", "0.0005". It is

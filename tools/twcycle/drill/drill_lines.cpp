@@ -1,4 +1,5 @@
 #include "drill_lines.h"
+#include "twcycle/drill/characters.h"
 
 #include <cstdio>
 
@@ -7,7 +8,6 @@ namespace {
 
 constexpr std::size_t kShownLength = 60;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "excellon_numbers.h"
+#include "twcycle/drill/characters.h"
 
 #include <algorithm>
 
@@ -7,7 +8,6 @@
 namespace twcycle::drill {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::int64_t powerOfTen(int exponent) {
     std::int64_t result = 1;

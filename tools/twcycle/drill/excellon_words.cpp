@@ -1,4 +1,5 @@
 #include "excellon_words.h"
+#include "twcycle/drill/characters.h"
 
 namespace twcycle::drill {
 namespace {
@@ -6,7 +7,6 @@ namespace {
 constexpr std::size_t kMaxCodeDigits = 9;
 
 bool isLetter(char c) { return c >= 'A' && c <= 'Z'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isNumberCharacter(char c) { return isDigit(c) || c == '.' || c == '+' || c == '-'; }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "gcode_command.h"
+#include "twcycle/report/counted.h"
 
 #include <map>
 
@@ -32,10 +33,6 @@ struct OrderedFile {
     DrillFile file;
     DrillJobResult job;
 };
-
-std::string plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 std::string toolName(const ToolSection& section) {
     return section.number >= 0 ? "T" + std::to_string(section.number) : std::string("(no tool)");

@@ -1,4 +1,5 @@
 #include "gcode_options.h"
+#include "twcycle/drill/characters.h"
 
 #include <algorithm>
 #include <cstring>
@@ -32,7 +33,6 @@ const Defaults& defaultsOf(ProgramUnit unit) {
     return unit == ProgramUnit::Millimetre ? kMillimetreDefaults : kInchDefaults;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // "[+-]digits[.digits][mm|in|inch]"
 std::optional<GivenValue> parseValue(std::string_view text, bool withUnit) {

@@ -2,17 +2,18 @@
 
 #include <algorithm>
 
+#include "twcycle/drill/characters.h"
+
 namespace twcycle::drill::gcode {
 namespace {
 
-constexpr std::int64_t kScale = 1000000000;
-constexpr int kMaxIntegerDigits = 9;
+constexpr std::int64_t kWordScale = 1000000000;
+constexpr int kMaxWordIntegerDigits = 9;
 constexpr int kMaxDecimals = 9;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlankOrReturn(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 struct Word {
     char letter = 0;
@@ -34,7 +35,7 @@ bool readNumber(std::string_view text, std::size_t& at, Word& word, std::string&
     int decimals = 0;
     std::int64_t whole = 0;
     std::int64_t part = 0;
-    std::int64_t weight = kScale;
+    std::int64_t weight = kWordScale;
     bool point = false;
     for (; at < text.size(); ++at) {
         const char c = text[at];
@@ -47,14 +48,14 @@ bool readNumber(std::string_view text, std::size_t& at, Word& word, std::string&
                 part += (c - '0') * weight;
             } else {
                 if (whole == 0 && c == '0') continue;
-                if (++integerDigits > kMaxIntegerDigits) return error = "a number too large", false;
+                if (++integerDigits > kMaxWordIntegerDigits) return error = "a number too large", false;
                 whole = whole * 10 + (c - '0');
             }
         } else {
             break;
         }
     }
-    word.value = whole * kScale + part;
+    word.value = whole * kWordScale + part;
     if (negative) word.value = -word.value;
     word.integer = part == 0;
     return true;
@@ -64,7 +65,7 @@ bool splitBlock(std::string_view text, Block& block, std::string& error) {
     std::size_t at = 0;
     while (at < text.size()) {
         const char c = text[at];
-        if (isBlank(c)) {
+        if (isBlankOrReturn(c)) {
             ++at;
         } else if (c == '(') {
             const std::size_t close = text.find(')', at + 1);
@@ -80,7 +81,7 @@ bool splitBlock(std::string_view text, Block& block, std::string& error) {
             Word word;
             word.letter = upper(c);
             ++at;
-            while (at < text.size() && isBlank(text[at])) ++at;
+            while (at < text.size() && isBlankOrReturn(text[at])) ++at;
             const std::size_t begin = at;
             if (!readNumber(text, at, word, error)) return false;
             const std::string_view number = text.substr(begin, at - begin);
@@ -116,8 +117,8 @@ private:
 
     void readLine(std::string_view text) {
         if (text.size() > kMaxProgramLine) return fail("a line longer than 1024 characters");
-        while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-        while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+        while (!text.empty() && isBlankOrReturn(text.back())) text.remove_suffix(1);
+        while (!text.empty() && isBlankOrReturn(text.front())) text.remove_prefix(1);
         if (text.empty() || text == "%") return;
         Block block;
         std::string error;
@@ -141,7 +142,7 @@ private:
         return found;
     }
 
-    static long code(const Word& word) { return static_cast<long>(word.value / kScale); }
+    static long code(const Word& word) { return static_cast<long>(word.value / kWordScale); }
 
     void execute(const Block& block) {
         for (std::string_view comment : block.comments)
@@ -230,7 +231,7 @@ private:
             spindle_ = false;     // the operator may stop it
             position_.z.reset();  // and change the tool
         }
-        if (dwell) reading_.dwellSeconds += static_cast<double>(*dwell) / static_cast<double>(kScale);
+        if (dwell) reading_.dwellSeconds += static_cast<double>(*dwell) / static_cast<double>(kWordScale);
         if (motion) {
             const bool enteringCycle = (*motion == 81 || *motion == 83) && motion_ != 81 && motion_ != 83;
             motion_ = *motion;

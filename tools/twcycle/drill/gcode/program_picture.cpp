@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "twcycle/drill/drill_file.h"
+
 namespace twcycle::drill::gcode {
 namespace {
 
@@ -20,7 +22,6 @@ constexpr std::size_t kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 
 const char* colour(std::size_t section) { return section == 0 ? "#444444" : kPalette[(section - 1) % kPaletteSize]; }
 
-double units(std::int64_t value) { return static_cast<double>(value) / 1e9; }
 
 std::string number(double value) {
     char text[32];
@@ -55,10 +56,10 @@ View viewOf(const ProgramReading& reading) {
     for (const ProgramMove& move : reading.moves)
         for (const ProgramPosition* p : {&move.from, &move.to})
             if (p->x && p->y) {
-                minX = std::min(minX, units(*p->x));
-                maxX = std::max(maxX, units(*p->x));
-                minY = std::min(minY, units(*p->y));
-                maxY = std::max(maxY, units(*p->y));
+                minX = std::min(minX, planeValue(*p->x));
+                maxX = std::max(maxX, planeValue(*p->x));
+                minY = std::min(minY, planeValue(*p->y));
+                maxY = std::max(maxY, planeValue(*p->y));
             }
     View view;
     if (!(minX <= maxX)) return view;
@@ -91,14 +92,14 @@ std::string renderProgramSvg(const ProgramReading& reading, const std::string& c
         if (!move.from.x || !move.from.y || !move.to.x || !move.to.y) continue;
         if (*move.from.x == *move.to.x && *move.from.y == *move.to.y) continue;
         svg += "<line class=\"" + std::string(move.rapid ? "rapid" : "feed") + "\" x1=\"" +
-               number(view.x(units(*move.from.x))) + "\" y1=\"" + number(view.y(units(*move.from.y))) + "\" x2=\"" +
-               number(view.x(units(*move.to.x))) + "\" y2=\"" + number(view.y(units(*move.to.y))) + "\"";
+               number(view.x(planeValue(*move.from.x))) + "\" y1=\"" + number(view.y(planeValue(*move.from.y))) + "\" x2=\"" +
+               number(view.x(planeValue(*move.to.x))) + "\" y2=\"" + number(view.y(planeValue(*move.to.y))) + "\"";
         if (!move.rapid) svg += " stroke=\"" + std::string(colour(move.section)) + "\"";
         svg += "/>\n";
     }
     for (const ProgramPlunge& plunge : reading.plunges) {
-        svg += "<circle class=\"plunge\" cx=\"" + number(view.x(units(plunge.x))) + "\" cy=\"" +
-               number(view.y(units(plunge.y))) + "\" r=\"2.5\" fill=\"" + colour(plunge.section) + "\"/>\n";
+        svg += "<circle class=\"plunge\" cx=\"" + number(view.x(planeValue(plunge.x))) + "\" cy=\"" +
+               number(view.y(planeValue(plunge.y))) + "\" r=\"2.5\" fill=\"" + colour(plunge.section) + "\"/>\n";
     }
     double y = kCaptionHeight + kPlotHeight + kLegendLineHeight;
     svg += "<line class=\"rapid\" x1=\"" + number(kMargin) + "\" y1=\"" + number(y - 4) + "\" x2=\"" +

@@ -4,16 +4,15 @@
 #include <cstdio>
 
 #include "optimizer/distance.h"
+#include "twcycle/drill/drill_file.h"
 
 namespace twcycle::drill::gcode {
 namespace {
 
-double units(std::int64_t value) { return static_cast<double>(value) / 1e9; }
-
 // The length of a move; an axis still unknown at its start does not move.
 double moveLength(const ProgramMove& move) {
     auto delta = [](const std::optional<std::int64_t>& from, const std::optional<std::int64_t>& to) {
-        return from && to ? units(*to) - units(*from) : 0.0;
+        return from && to ? planeValue(*to) - planeValue(*from) : 0.0;
     };
     const double plane = tw::exactHypot(delta(move.from.x, move.to.x), delta(move.from.y, move.to.y));
     return tw::exactHypot(plane, delta(move.from.z, move.to.z));
@@ -24,9 +23,9 @@ double moveLength(const ProgramMove& move) {
 ProgramTime programTime(const ProgramReading& reading, const MachineSettings& settings, std::size_t sectionCount) {
     ProgramTime time;
     time.sections.assign(sectionCount, 0.0);
-    const double rapid = units(settings.rapidRate);
+    const double rapid = planeValue(settings.rapidRate);
     for (const ProgramMove& move : reading.moves) {
-        const double rate = move.rapid ? rapid : units(move.feed);
+        const double rate = move.rapid ? rapid : planeValue(move.feed);
         if (!(rate > 0.0)) continue;
         const double minutes = moveLength(move) / rate;
         time.total += minutes;
