@@ -6,6 +6,8 @@
 #   .ci/overlap-stress.sh --windows [PROCESSES] [ROUNDS]
 #       build-win32/twbatch.exe with build-win32/twPntOpt.dll under wine
 #       (.ci/wine32.sh); needs the cross build (.ci/windows-cross-build.sh)
+#   .ci/overlap-stress.sh --windows64 [PROCESSES] [ROUNDS]
+#       the same with build-win64 under wine64 (.ci/wine64.sh)
 #   .ci/overlap-stress.sh --linux [PROCESSES] [ROUNDS]
 #       build/twbatch with build/libtwpntopt.so
 #
@@ -17,9 +19,11 @@ mode=${1:-}
 processes=${2:-2}
 rounds=${3:-3}
 case "$mode" in
-  --windows)
-    runner=(bash "$root/.ci/wine32.sh" "$root/build-win32/twbatch.exe")
-    module="$root/build-win32/twPntOpt.dll"
+  --windows|--windows64)
+    bits=32
+    [ "$mode" = --windows64 ] && bits=64
+    runner=(bash "$root/.ci/wine$bits.sh" "$root/build-win$bits/twbatch.exe")
+    module="$root/build-win$bits/twPntOpt.dll"
     # wine sees the Linux file system as drive Z:.
     prefix="Z:"
     ;;
@@ -28,7 +32,7 @@ case "$mode" in
     module="$root/build/libtwpntopt.so"
     prefix=""
     ;;
-  *) echo "usage: $0 --windows|--linux [PROCESSES] [ROUNDS]" >&2; exit 2 ;;
+  *) echo "usage: $0 --windows|--windows64|--linux [PROCESSES] [ROUNDS]" >&2; exit 2 ;;
 esac
 [ -f "$module" ] || { echo "overlap-stress: no $module; build it first" >&2; exit 2; }
 

@@ -9,7 +9,9 @@
 #      prints equals the Linux host's;
 #   4. the differential: seeded jobs through every algorithm name, run by the
 #      Linux module and by the DLL; outputs (orders, lengths, whole files)
-#      must be identical.
+#      must be identical;
+#   5. two processes running jobs in one folder at once through the DLL
+#      (.ci/overlap-stress.sh): every output holds its own source's points.
 #
 #   .ci/windows-tests.sh [--arch 32|64]                  everything above
 #   .ci/windows-tests.sh [--arch 32|64] --x87-control    builds the DLL with
@@ -141,4 +143,11 @@ done
 echo "golden jobs: $(seconds_since "$start") s"
 
 section "Differential: $jobs seeded jobs x every algorithm name (nearOptimal too), Linux module against the $bits-bit DLL"
-differential "$folder/twPntOpt.dll" "$folder/differential"
+differential_status=0
+differential "$folder/twPntOpt.dll" "$folder/differential" || differential_status=$?
+[ "$differential_status" -eq 0 ] || exit "$differential_status"
+
+section "Two processes in one folder through the $bits-bit DLL"
+stress_mode=--windows
+[ "$bits" = 64 ] && stress_mode=--windows64
+bash .ci/overlap-stress.sh "$stress_mode" 2 5
