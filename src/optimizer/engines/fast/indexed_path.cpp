@@ -32,7 +32,6 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
     // reference engine can take over. A search's stack holds at most two
     // entries per tree level.
     stack_.reserve(2 * kMaxTreeDepth + 2);
-    runLabels_.reserve(optimizer.points.size());
 }
 
 void IndexedPath::refreshLeaf(int leaf) {
@@ -182,35 +181,53 @@ void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
 }
 
 void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
-    std::vector<std::uint64_t>& held = runLabels_;
-    held.clear();
-    for (PathNode* node = b;; node = node->next) {
-        held.push_back(labels_[index(node)]);
-        if (node == c) break;
-    }
-    const Gap gap = list_.detachRun(b, c);
-    PathList::reverseRun(b, c);
-    list_.insertRun(c, b, gap);
-    std::size_t k = 0;
+    // One walk from both ends towards the middle does all of it: each pair
+    // of nodes the same distance from the ends trades labels (so the run
+    // keeps its own labels in reverse order), every node turns its links and
+    // its two cached edges round. Each node is touched once, which matters
+    // on long runs, whose nodes lie all over memory.
+    PathNode* const before = b->previous;
+    PathNode* const after = c->next;
     const std::uint64_t now = ++clock_;
-    for (PathNode* node = c;; node = node->next) {
-        labels_[index(node)] = held[k++];
-        // Inside the run a node keeps its neighbours, in the other order.
-        if (node == b || node == c) {
-            stamp(node, now);
-        } else {
-            stampTurned(node, now);
-        }
-        std::swap(beforeEdge_[index(node)], afterEdge_[index(node)]);
-        if (node == b) break;
+    PathNode* front = b;
+    PathNode* back = c;
+    while (true) {
+        PathNode* const frontNext = front->next;
+        PathNode* const backPrevious = back->previous;
+        const bool met = front == back;
+        const bool adjacent = frontNext == back;
+        if (!met) std::swap(labels_[index(front)], labels_[index(back)]);
+        turn(front, now);
+        if (!met) turn(back, now);
+        if (met || adjacent) break;
+        front = frontNext;
+        back = backPrevious;
     }
-    if (gap.left != nullptr) stamp(gap.left, now);
-    if (gap.right != nullptr) stamp(gap.right, now);
+    // Inside the run a node keeps its neighbours, in the other order; the
+    // ends and the nodes beside the run change them.
+    c->previous = before;
+    b->next = after;
+    if (before == nullptr) {
+        list_.setHead(c);
+    } else {
+        before->next = c;
+    }
+    if (after != nullptr) after->previous = b;
+    stamp(b, now);
+    stamp(c, now);
+    if (before != nullptr) stamp(before, now);
+    if (after != nullptr) stamp(after, now);
     if (tail_ == c) tail_ = b;
     refresh(b, true);
     refresh(c, true);
-    if (gap.left != nullptr) refresh(gap.left, true);
-    if (gap.right != nullptr) refresh(gap.right, true);
+    if (before != nullptr) refresh(before, true);
+    if (after != nullptr) refresh(after, true);
+}
+
+void IndexedPath::turn(PathNode* node, std::uint64_t now) {
+    std::swap(node->previous, node->next);
+    std::swap(beforeEdge_[index(node)], afterEdge_[index(node)]);
+    stampTurned(node, now);
 }
 
 void IndexedPath::placeLabels(PathNode* first, PathNode* last) {

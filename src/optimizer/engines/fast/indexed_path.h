@@ -110,6 +110,9 @@ private:
     void stamp(const PathNode* node, std::uint64_t stamp);
     void stampTurned(const PathNode* node, std::uint64_t stamp);
     void stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp);
+    // Turns a node of a run being reversed round: its links, its cached
+    // edges, and its stamp as turned.
+    void turn(PathNode* node, std::uint64_t now);
     void link(PathNode* first, PathNode* last, Gap gap);
     // Gives the run first..last (in the path) labels between its neighbours.
     void placeLabels(PathNode* first, PathNode* last);
@@ -128,7 +131,6 @@ private:
     std::vector<std::uint32_t> stamps_;
     std::uint32_t stamp_ = 0;
     std::vector<int> stack_;
-    std::vector<std::uint64_t> runLabels_;  // scratch of reverseRun
     PathNode* tail_ = nullptr;
     std::uint64_t clock_ = 0;
     ChangeStamps changed_;   // any change
