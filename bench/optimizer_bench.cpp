@@ -13,7 +13,9 @@
 // repeated and averaged.
 // At the end it fits, for every name, the exponent of the fast engine's time
 // against the number of points (least squares of log time on log n over
-// the sets of 2,000 to 18,512 points).
+// the sets of 2,000 to 18,512 points), and over the sets of 16,000 to
+// 128,000 points the exponents of its time and of its peak memory, which
+// show whether a name keeps its pace on large sets.
 //
 // Each run happens in a child process whose processor time is capped (and
 // whose wall-clock time is capped at four times that): a reference run that
@@ -22,13 +24,15 @@
 //
 //   bench_optimizer_bench [--cap SECONDS] [--fast-cap SECONDS] [--fast-only]
 //                         [--names name,...] [--sets set,...] [--sizes N,...]
-//                         [--max-tsplib N] [--min-time SECONDS]
+//                         [--max-tsplib N] [--min-time SECONDS] [--scale]
 //
 // --sets takes kinds (uniform, clustered, grid, tsplib) and single sets
 // (uniform-5000, grid-2000, rl5915, ...). Defaults: reference cap 20 s,
 // fast cap 300 s, every name, uniform sets of 1,000 to 16,000 points
 // (--sizes), clustered and grid sets of 5,000 and 16,000, and every TSPLIB
-// instance up to --max-tsplib (18,512) points.
+// instance up to --max-tsplib (18,512) points. --scale picks the uniform
+// sets of 16,000, 32,000, 64,000 and 128,000 points instead (the fast
+// engine alone unless --sets or --sizes follow it).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -68,6 +72,9 @@ constexpr int kDefaultMaxTsplibPoints = 18512;
 // Sets whose sizes enter the fitted exponent.
 constexpr int kFitSmallest = 2000;
 constexpr int kFitLargest = 18512;
+// Sets whose sizes enter the large-set exponents.
+constexpr int kScaleSmallest = 16000;
+constexpr int kScaleLargest = 128000;
 
 // ---------------------------------------------------------------- runs
 
@@ -319,6 +326,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.fastOnly = true;
             continue;
         }
+        if (option == "--scale") {
+            // The reference engine would take hours on these sets.
+            options.fastOnly = true;
+            options.sets = {"uniform"};
+            options.sizes = {16000, 32000, 64000, 128000};
+            continue;
+        }
         if (i + 1 >= argc) {
             std::fprintf(stderr, "option %s needs a value\n", option.c_str());
             return false;
@@ -370,6 +384,8 @@ int main(int argc, char** argv) {
                 "speedup", "ref_MiB", "fast_MiB", "identical", "length", "ratio");
     std::map<std::string, std::vector<std::pair<double, double>>> fastSamples;
     std::map<std::string, std::vector<std::pair<double, double>>> referenceSamples;
+    std::map<std::string, std::vector<std::pair<double, double>>> scaleSamples;
+    std::map<std::string, std::vector<std::pair<double, double>>> memorySamples;
     for (const std::string& setName : bench::selectedSetNames(options.sets, options.sizes, options.maxTsplib)) {
         std::optional<PointSet> set = bench::syntheticSet(setName);
         if (!set) set = bench::tsplibSet(setName);
@@ -406,6 +422,11 @@ int main(int argc, char** argv) {
             if (fitted && fast.status == Status::kDone && fast.result.header.cpuSeconds > 0) {
                 fastSamples[name].push_back({static_cast<double>(count), fast.result.header.cpuSeconds});
             }
+            const bool large = count >= static_cast<std::size_t>(kScaleSmallest) && count <= static_cast<std::size_t>(kScaleLargest);
+            if (large && fast.status == Status::kDone && fast.result.header.cpuSeconds > 0) {
+                scaleSamples[name].push_back({static_cast<double>(count), fast.result.header.cpuSeconds});
+                memorySamples[name].push_back({static_cast<double>(count), static_cast<double>(fast.result.header.peakKilobytes)});
+            }
             if (fitted && reference.status == Status::kDone && reference.result.header.cpuSeconds > 0) {
                 referenceSamples[name].push_back({static_cast<double>(count), reference.result.header.cpuSeconds});
             }
@@ -414,7 +435,10 @@ int main(int argc, char** argv) {
 
     std::printf("\nfitted exponent of processor time against points, sets of %d to %d points (least squares of log t on log n)\n",
                 kFitSmallest, kFitLargest);
-    std::printf("%-16s %8s %5s %10s %5s\n", "algorithm", "fast", "sets", "reference", "sets");
+    std::printf("and over the sets of %d to %d points: the fast engine's time and its peak memory (the process's)\n",
+                kScaleSmallest, kScaleLargest);
+    std::printf("%-16s %8s %5s %10s %5s %10s %10s %5s\n", "algorithm", "fast", "sets", "reference", "sets", "large_fast",
+                "large_MiB", "sets");
     for (const std::string& name : options.names) {
         const auto text = [](const std::vector<std::pair<double, double>>& samples) {
             const std::optional<double> exponent = fittedExponent(samples);
@@ -422,8 +446,9 @@ int main(int argc, char** argv) {
             if (exponent) std::snprintf(buffer, sizeof buffer, "%.2f", *exponent);
             return std::string(buffer);
         };
-        std::printf("%-16s %8s %5zu %10s %5zu\n", name.c_str(), text(fastSamples[name]).c_str(), fastSamples[name].size(),
-                    text(referenceSamples[name]).c_str(), referenceSamples[name].size());
+        std::printf("%-16s %8s %5zu %10s %5zu %10s %10s %5zu\n", name.c_str(), text(fastSamples[name]).c_str(),
+                    fastSamples[name].size(), text(referenceSamples[name]).c_str(), referenceSamples[name].size(),
+                    text(scaleSamples[name]).c_str(), text(memorySamples[name]).c_str(), scaleSamples[name].size());
     }
     std::printf("(reference exponents cover only the sets it finished within its cap)\n");
     return 0;

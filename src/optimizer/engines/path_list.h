@@ -77,6 +77,9 @@ public:
     // Reverses the links inside the detached run first..last; afterwards it
     // runs from last to first.
     static void reverseRun(PathNode* first, PathNode* last);
+    // Names the node right after S, for a caller that relinks nodes itself
+    // (a reversal that turns the links of a run in place).
+    void setHead(PathNode* node) { head_ = node; }
 
     // Writes the storage indices into `order` in path order when the path
     // holds exactly one node per point; otherwise leaves `order` alone and

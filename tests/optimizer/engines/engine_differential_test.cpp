@@ -215,5 +215,28 @@ TEST(EngineDifferentialPasses, LargePathsSampledSegmentLengths) {
     runAll(casesFor(sizes, 1, 12006, Schedule::kSampledRounds, 1, true));
 }
 
+// A large path, where a two-exchange reverses runs of thousands of nodes: a
+// nearest-neighbour tour (which leaves long crossings behind) through one
+// two-exchange pass. Only the optimised build: the reference engine's full
+// scans take most of a minute here.
+TEST(EngineDifferentialPasses, LargeSetsLongReversals) {
+    if (!test::kFullCaseCounts) GTEST_SKIP() << "optimised builds only";
+    const SetSpec specs[] = {
+        {test::SetKind::kUniformDecimals, 20000, 61001, test::StartKind::kOutside},
+        {test::SetKind::kClusters, 24000, 61002, test::StartKind::kInside},
+    };
+    const std::vector<Step> steps = {{Pass::kTwoExchange, 0}};
+    for (const SetSpec& spec : specs) {
+        const GeneratedSet set = test::generateSet(spec);
+        const test::CodeRun tour = test::runCode(set, test::identity(spec.count), 2, EngineKind::kFast);
+        test::OptimizerHandle optimizer = test::makeOptimizer(set);
+        EnginePair engines(*optimizer);
+        ASSERT_TRUE(engines.build(false, tour.order)) << test::describe(spec);
+        bool changed = false;
+        ASSERT_TRUE(engines.run(steps, changed)) << test::describe(spec);
+        EXPECT_TRUE(changed) << test::describe(spec);
+    }
+}
+
 }  // namespace
 }  // namespace tw

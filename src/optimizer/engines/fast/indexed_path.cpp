@@ -18,21 +18,18 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       points_(optimizer.points),
       treeHolder_(pointTreeFor(optimizer)),
       tree_(*treeHolder_),
-      labels_(optimizer.points.size(), 0),
+      state_(optimizer.points.size()),
       longest_(optimizer.points.size(), -1.0),
-      beforeEdge_(optimizer.points.size(), -1.0),
-      afterEdge_(optimizer.points.size(), -1.0),
       nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
       stamps_(optimizer.points.size(), 0),
-      changed_{std::vector<std::uint64_t>(optimizer.points.size(), 0),
-               std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
-      relinked_(changed_) {
+      changed_{std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
+      relinked_(changed_),
+      relinkedPoints_(optimizer.points.size(), 0) {
     // Everything a pass needs is taken here, so that a pass never allocates
     // and a lack of memory shows before the first decision, where the
     // reference engine can take over. A search's stack holds at most two
     // entries per tree level.
     stack_.reserve(2 * kMaxTreeDepth + 2);
-    runLabels_.reserve(optimizer.points.size());
 }
 
 void IndexedPath::refreshLeaf(int leaf) {
@@ -53,8 +50,8 @@ void IndexedPath::refreshLeaf(int leaf) {
 void IndexedPath::measureEdges(const PathNode* node) {
     const double before = node->previous != nullptr ? list_.distance(node->previous, node) : -1.0;
     const double after = node->next != nullptr ? list_.distance(node, node->next) : -1.0;
-    beforeEdge_[index(node)] = before;
-    afterEdge_[index(node)] = after;
+    state_[index(node)].before = before;
+    state_[index(node)].after = after;
     longest_[index(node)] = std::max({0.0, before, after});
 }
 
@@ -63,14 +60,15 @@ void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
         measureEdges(node);
     } else {
         longest_[index(node)] = -1.0;
-        beforeEdge_[index(node)] = -1.0;
-        afterEdge_[index(node)] = -1.0;
+        state_[index(node)].before = -1.0;
+        state_[index(node)].after = -1.0;
     }
     refreshLeaf(tree_.leafOf(node->point));
 }
 
-void IndexedPath::stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp) {
-    stamps.point[index(node)] = stamp;
+void IndexedPath::stampInto(Change change, const PathNode* node, std::uint64_t stamp) {
+    pointStamp(change, index(node)) = stamp;
+    ChangeStamps& stamps = change == Change::kAny ? changed_ : relinked_;
     // The stamp is the latest, so every ancestor not yet holding it takes it.
     for (int at = tree_.leafOf(node->point); at >= 0 && stamps.node[static_cast<std::size_t>(at)] != stamp;
          at = tree_.node(at).parent) {
@@ -79,11 +77,11 @@ void IndexedPath::stampInto(ChangeStamps& stamps, const PathNode* node, std::uin
 }
 
 void IndexedPath::stamp(const PathNode* node, std::uint64_t stamp) {
-    stampInto(changed_, node, stamp);
-    stampInto(relinked_, node, stamp);
+    stampInto(Change::kAny, node, stamp);
+    stampInto(Change::kNeighbours, node, stamp);
 }
 
-void IndexedPath::stampTurned(const PathNode* node, std::uint64_t stamp) { stampInto(changed_, node, stamp); }
+void IndexedPath::stampTurned(const PathNode* node, std::uint64_t stamp) { stampInto(Change::kAny, node, stamp); }
 
 void IndexedPath::linkInOrder(const std::vector<int>& order) {
     list_.linkInOrder(order);
@@ -95,10 +93,10 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
     tail_ = nullptr;
     for (PathNode* node = list_.head(); node != nullptr; node = node->next) {
         label += spacing;
-        labels_[index(node)] = label;
+        state_[index(node)].label = label;
         measureEdges(node);
-        changed_.point[index(node)] = now;
-        relinked_.point[index(node)] = now;
+        state_[index(node)].changed = now;
+        relinkedPoints_[index(node)] = now;
         tail_ = node;
     }
     // Leaves and inner nodes bottom up: children follow their parent in
@@ -120,12 +118,14 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
 
 void IndexedPath::startWith(int point) {
     std::fill(longest_.begin(), longest_.end(), -1.0);
-    std::fill(beforeEdge_.begin(), beforeEdge_.end(), -1.0);
-    std::fill(afterEdge_.begin(), afterEdge_.end(), -1.0);
+    for (PointState& state : state_) {
+        state.before = -1.0;
+        state.after = -1.0;
+    }
     std::fill(nodeLongest_.begin(), nodeLongest_.end(), -1.0);
     list_.startWith(point);
     tail_ = list_.head();
-    labels_[static_cast<std::size_t>(point)] = kLastLabel / 2;
+    state_[static_cast<std::size_t>(point)].label = kLastLabel / 2;
     refresh(tail_, true);
     detached_ = Gap{nullptr, nullptr};
     stamp(tail_, ++clock_);
@@ -182,46 +182,65 @@ void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
 }
 
 void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
-    std::vector<std::uint64_t>& held = runLabels_;
-    held.clear();
-    for (PathNode* node = b;; node = node->next) {
-        held.push_back(labels_[index(node)]);
-        if (node == c) break;
-    }
-    const Gap gap = list_.detachRun(b, c);
-    PathList::reverseRun(b, c);
-    list_.insertRun(c, b, gap);
-    std::size_t k = 0;
+    // One walk from both ends towards the middle does all of it: each pair
+    // of nodes the same distance from the ends trades labels (so the run
+    // keeps its own labels in reverse order), every node turns its links and
+    // its two cached edges round. Each node is touched once, which matters
+    // on long runs, whose nodes lie all over memory.
+    PathNode* const before = b->previous;
+    PathNode* const after = c->next;
     const std::uint64_t now = ++clock_;
-    for (PathNode* node = c;; node = node->next) {
-        labels_[index(node)] = held[k++];
-        // Inside the run a node keeps its neighbours, in the other order.
-        if (node == b || node == c) {
-            stamp(node, now);
-        } else {
-            stampTurned(node, now);
-        }
-        std::swap(beforeEdge_[index(node)], afterEdge_[index(node)]);
-        if (node == b) break;
+    PathNode* front = b;
+    PathNode* back = c;
+    while (true) {
+        PathNode* const frontNext = front->next;
+        PathNode* const backPrevious = back->previous;
+        const bool met = front == back;
+        const bool adjacent = frontNext == back;
+        if (!met) std::swap(state_[index(front)].label, state_[index(back)].label);
+        turn(front, now);
+        if (!met) turn(back, now);
+        if (met || adjacent) break;
+        front = frontNext;
+        back = backPrevious;
     }
-    if (gap.left != nullptr) stamp(gap.left, now);
-    if (gap.right != nullptr) stamp(gap.right, now);
+    // Inside the run a node keeps its neighbours, in the other order; the
+    // ends and the nodes beside the run change them.
+    c->previous = before;
+    b->next = after;
+    if (before == nullptr) {
+        list_.setHead(c);
+    } else {
+        before->next = c;
+    }
+    if (after != nullptr) after->previous = b;
+    stamp(b, now);
+    stamp(c, now);
+    if (before != nullptr) stamp(before, now);
+    if (after != nullptr) stamp(after, now);
     if (tail_ == c) tail_ = b;
     refresh(b, true);
     refresh(c, true);
-    if (gap.left != nullptr) refresh(gap.left, true);
-    if (gap.right != nullptr) refresh(gap.right, true);
+    if (before != nullptr) refresh(before, true);
+    if (after != nullptr) refresh(after, true);
+}
+
+void IndexedPath::turn(PathNode* node, std::uint64_t now) {
+    std::swap(node->previous, node->next);
+    PointState& state = state_[index(node)];
+    std::swap(state.before, state.after);
+    stampTurned(node, now);
 }
 
 void IndexedPath::placeLabels(PathNode* first, PathNode* last) {
-    const std::uint64_t low = first->previous != nullptr ? labels_[index(first->previous)] : 0;
-    const std::uint64_t high = last->next != nullptr ? labels_[index(last->next)] : kLastLabel;
+    const std::uint64_t low = first->previous != nullptr ? state_[index(first->previous)].label : 0;
+    const std::uint64_t high = last->next != nullptr ? state_[index(last->next)].label : kLastLabel;
     std::size_t count = 0;
     bool ordered = true;
     std::uint64_t previous = low;
     for (PathNode* node = first;; node = node->next) {
         ++count;
-        const std::uint64_t label = labels_[index(node)];
+        const std::uint64_t label = state_[index(node)].label;
         if (label <= previous) ordered = false;
         previous = label;
         if (node == last) break;
@@ -239,8 +258,8 @@ void IndexedPath::placeLabels(PathNode* first, PathNode* last) {
         for (std::size_t s = 0; s < held && from->previous != nullptr; ++s, ++count) from = from->previous;
         for (std::size_t s = 0; s < held && to->next != nullptr; ++s, ++count) to = to->next;
         held = count;
-        const std::uint64_t windowLow = from->previous != nullptr ? labels_[index(from->previous)] : 0;
-        const std::uint64_t windowHigh = to->next != nullptr ? labels_[index(to->next)] : kLastLabel;
+        const std::uint64_t windowLow = from->previous != nullptr ? state_[index(from->previous)].label : 0;
+        const std::uint64_t windowHigh = to->next != nullptr ? state_[index(to->next)].label : kLastLabel;
         const bool whole = from->previous == nullptr && to->next == nullptr;
         if (whole || (windowHigh - windowLow) / (count + 1) >= kComfortableSpacing) {
             spaceOut(from, to, windowLow, windowHigh, count);
@@ -255,7 +274,7 @@ void IndexedPath::spaceOut(PathNode* first, PathNode* last, std::uint64_t low, s
     std::uint64_t label = low;
     for (PathNode* node = first;; node = node->next) {
         label += spacing;
-        labels_[index(node)] = label;
+        state_[index(node)].label = label;
         if (node == last) break;
     }
 }

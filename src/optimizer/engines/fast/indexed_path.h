@@ -52,8 +52,8 @@ public:
     // The length of the edge from `node` (in the path) to its next node and
     // from its previous node to it, as list().distance computes them; only
     // for a node that has that neighbour.
-    double edgeAfter(const PathNode* node) const { return afterEdge_[index(node)]; }
-    double edgeBefore(const PathNode* node) const { return beforeEdge_[index(node)]; }
+    double edgeAfter(const PathNode* node) const { return state_[index(node)].after; }
+    double edgeBefore(const PathNode* node) const { return state_[index(node)].before; }
 
     // The longest edge of the path (0 for a single node, -1 for none).
     double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
@@ -66,11 +66,11 @@ public:
     // the latest relinking that changed `node` in the given way.
     std::uint64_t clock() const { return clock_; }
     std::uint64_t changedAt(const PathNode* node, Change change = Change::kAny) const {
-        return stampsOf(change).point[index(node)];
+        return pointStamp(change, index(node));
     }
 
     // Path order of two nodes in the path, in constant time.
-    std::uint64_t position(const PathNode* node) const { return labels_[index(node)]; }
+    std::uint64_t position(const PathNode* node) const { return state_[index(node)].label; }
 
     // Calls visit(x) for every path node x changed in the given way after
     // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
@@ -98,18 +98,33 @@ private:
     // Measures the edges at `node`, which is in the path.
     void measureEdges(const PathNode* node);
     void refreshLeaf(int leaf);
-    // Per point and per tree node (the latest of its points') the latest
-    // relinking that changed it.
+    // What a relinking reads and writes per point, side by side: a long
+    // reversal visits its nodes all over memory, one cache line each.
+    struct PointState {
+        std::uint64_t label = 0;
+        double before = -1.0;       // edge from its previous node, -1 for none
+        double after = -1.0;        // edge to its next node, -1 for none
+        std::uint64_t changed = 0;  // latest relinking that changed it in any way
+    };
+    // Per tree node the latest stamp of its points'.
     struct ChangeStamps {
-        std::vector<std::uint64_t> point;
         std::vector<std::uint64_t> node;
     };
     const ChangeStamps& stampsOf(Change change) const { return change == Change::kAny ? changed_ : relinked_; }
+    std::uint64_t pointStamp(Change change, std::size_t point) const {
+        return change == Change::kAny ? state_[point].changed : relinkedPoints_[point];
+    }
+    std::uint64_t& pointStamp(Change change, std::size_t point) {
+        return change == Change::kAny ? state_[point].changed : relinkedPoints_[point];
+    }
     // Marks `node` as changed by relinking `stamp`, the latest: its
     // neighbours, or (turned) only its direction and place.
     void stamp(const PathNode* node, std::uint64_t stamp);
     void stampTurned(const PathNode* node, std::uint64_t stamp);
-    void stampInto(ChangeStamps& stamps, const PathNode* node, std::uint64_t stamp);
+    void stampInto(Change change, const PathNode* node, std::uint64_t stamp);
+    // Turns a node of a run being reversed round: its links, its cached
+    // edges, and its stamp as turned.
+    void turn(PathNode* node, std::uint64_t now);
     void link(PathNode* first, PathNode* last, Gap gap);
     // Gives the run first..last (in the path) labels between its neighbours.
     void placeLabels(PathNode* first, PathNode* last);
@@ -120,19 +135,17 @@ private:
     const std::vector<OptimizerPoint>& points_;
     std::shared_ptr<const PointTree> treeHolder_;
     const PointTree& tree_;
-    std::vector<std::uint64_t> labels_;
+    std::vector<PointState> state_;
     std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
-    std::vector<double> beforeEdge_;   // per point: edge from its previous node, -1 for none
-    std::vector<double> afterEdge_;    // per point: edge to its next node, -1 for none
     std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
     std::vector<std::uint32_t> stamps_;
     std::uint32_t stamp_ = 0;
     std::vector<int> stack_;
-    std::vector<std::uint64_t> runLabels_;  // scratch of reverseRun
     PathNode* tail_ = nullptr;
     std::uint64_t clock_ = 0;
     ChangeStamps changed_;   // any change
     ChangeStamps relinked_;  // changes of the pair of neighbours
+    std::vector<std::uint64_t> relinkedPoints_;
     Gap detached_{nullptr, nullptr};          // what the last detachment relinked
 };
 
@@ -152,7 +165,7 @@ void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change chan
         if (PointTree::isLeaf(node)) {
             for (const int point : tree_.members(node)) {
                 const double edge = longest_[static_cast<std::size_t>(point)];
-                if (edge < 0.0 || stamps.point[static_cast<std::size_t>(point)] <= since) continue;
+                if (edge < 0.0 || pointStamp(change, static_cast<std::size_t>(point)) <= since) continue;
                 const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
                 if (distanceAbove(p.x - q.x, p.y - q.y, reach(edge))) continue;
                 visit(list_.nodeOf(point));

@@ -160,5 +160,73 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
     EXPECT_TRUE(test::isPermutation(order, count));
 }
 
+// Reversals of long runs, held against a plain array of the path: the order
+// turns, every path position keeps its label (so positions still compare
+// without relabelling), the run's inner nodes count as changed only in their
+// place, its ends and the nodes beside it as relinked, nothing else changes,
+// and the tree's per-node stamps lead a search to exactly those nodes.
+TEST(IndexedPath, LongReversalsMatchAnArrayModel) {
+    const int count = 257;
+    const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 9), {0, 0});
+    PathList list(*optimizer);
+    IndexedPath index(list, *optimizer);
+    std::vector<int> model = test::identity(count);
+    std::mt19937 shuffle(3);
+    std::shuffle(model.begin(), model.end(), shuffle);
+    index.linkInOrder(model);
+    struct Case {
+        const char* what;
+        int from;  // array positions of the run's ends, -1: random
+        int to;
+    };
+    const Case cases[] = {
+        {"whole path", 0, count - 1},  {"from the head", 0, 200},     {"to the tail", 3, count - 1},
+        {"one node", 17, 17},          {"two nodes", 40, 41},         {"odd length", 10, 110},
+        {"even length", 11, 111},      {"head and second", 0, 1},     {"last two", count - 2, count - 1},
+        {"random", -1, -1},            {"random", -1, -1},            {"random", -1, -1},
+    };
+    std::mt19937 random(21);
+    for (int round = 0; round < 20; ++round) {
+        for (const Case& c : cases) {
+            int from = c.from;
+            int to = c.to;
+            if (from < 0) {
+                from = static_cast<int>(random() % count);
+                to = from + static_cast<int>(random() % static_cast<unsigned>(count - from));
+            }
+            const std::uint64_t since = index.clock();
+            std::vector<std::uint64_t> labels;
+            for (const int point : model) labels.push_back(index.position(list.nodeOf(point)));
+            index.reverseRun(list.nodeOf(model[static_cast<std::size_t>(from)]),
+                             list.nodeOf(model[static_cast<std::size_t>(to)]));
+            std::reverse(model.begin() + from, model.begin() + to + 1);
+            expectConsistent(index);
+            std::vector<int> held;
+            for (const PathNode* node = list.head(); node != nullptr; node = node->next) held.push_back(node->point);
+            ASSERT_EQ(held, model) << c.what;
+            for (int k = 0; k < count; ++k) {
+                const PathNode* node = list.nodeOf(model[static_cast<std::size_t>(k)]);
+                ASSERT_EQ(index.position(node), labels[static_cast<std::size_t>(k)]) << c.what << " at " << k;
+                const bool end = k == from || k == to || k == from - 1 || k == to + 1;
+                const bool inside = k >= from && k <= to;
+                ASSERT_EQ(index.changedAt(node) > since, end || inside) << c.what << " at " << k;
+                ASSERT_EQ(index.changedAt(node, IndexedPath::Change::kNeighbours) > since, end)
+                    << c.what << " at " << k;
+            }
+            for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
+                int found = 0;
+                index.forNodesChangedWithin(Spot{0, 0}, since, change, [](double) { return 1e9; },
+                                            [&](PathNode* node) {
+                                                ++found;
+                                                EXPECT_GT(index.changedAt(node, change), since) << node->point;
+                                            });
+                int expected = 0;
+                for (int point = 0; point < count; ++point) expected += index.changedAt(list.nodeOf(point), change) > since;
+                ASSERT_EQ(found, expected) << c.what;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tw
