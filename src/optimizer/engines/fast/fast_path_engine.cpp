@@ -60,10 +60,6 @@ struct GapChoice {
     int variant = 0;
 };
 
-bool hasThreeSuccessors(const PathNode* node) {
-    return node->next != nullptr && node->next->next != nullptr && node->next->next->next != nullptr;
-}
-
 PathNode* stepsAfter(PathNode* node, int steps) {
     for (int s = 0; s < steps && node != nullptr; ++s) node = node->next;
     return node;
@@ -150,6 +146,11 @@ private:
 
     void insertCheapest(int point);
     PathNode* firstExchange(PathNode* a, std::uint64_t since);
+    bool hasThreeSuccessors(const PathNode* node) const {
+        const PathNode* after = node;
+        for (int s = 0; s < 3 && after != nullptr; ++s) after = index_.next(after);
+        return after != nullptr;
+    }
 
     IndexedPath index_;
     std::vector<PathNode*> candidates_;
@@ -211,23 +212,24 @@ void FastPathEngine::insertCheapest(int point) {
 // d(b,d) < d(c,d) (rounded sums are monotonic), so those are the candidates;
 // of them only the edges c-d with an end changed after `since`.
 PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
-    PathNode* b = a->next;
+    PathNode* b = index_.next(a);
     const Spot aSpot = list_.spotOf(a);
     const Spot bSpot = list_.spotOf(b);
     const double ab = index_.edgeAfter(a);
     const std::uint64_t bPosition = index_.position(b);
     candidates_.clear();
     const auto keep = [&](PathNode* c) {
-        if (c->next != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
+        if (index_.next(c) != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
     };
     index_.forNodesChangedWithin(aSpot, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
         const Spot at = list_.spotOf(x);
         if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
     });
     index_.forNodesChangedWithin(bSpot, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
-        if (x->previous == nullptr) return;
+        PathNode* const previous = index_.previous(x);
+        if (previous == nullptr) return;
         const Spot at = list_.spotOf(x);
-        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(x->previous);
+        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(previous);
     });
     std::sort(candidates_.begin(), candidates_.end(), [this](const PathNode* x, const PathNode* y) {
         return index_.position(x) < index_.position(y);
@@ -235,7 +237,7 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     for (std::size_t k = 0; k < candidates_.size(); ++k) {
         PathNode* c = candidates_[k];
         if (k > 0 && c == candidates_[k - 1]) continue;
-        PathNode* d = c->next;
+        PathNode* d = index_.next(c);
         if (ab + index_.edgeAfter(c) - kMoveMargin > list_.distance(a, c) + list_.distance(b, d)) {
             return c;
         }
@@ -246,13 +248,16 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
 int FastPathEngine::twoExchangePass() {
     if (list_.size() < kTwoExchangeMinPoints) return 0;
     int changed = 0;
-    for (PathNode* a = list_.head(); a != nullptr && hasThreeSuccessors(a); a = a->next) {
+    // Reversals here may turn runs as long as the path.
+    index_.beginTurns();
+    for (PathNode* a = index_.head(); a != nullptr && hasThreeSuccessors(a); a = index_.next(a)) {
         while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a, IndexedPath::Change::kAny))) {
-            index_.reverseRun(a->next, c);
+            index_.reverseRun(index_.next(a), c);
             changed = 1;
         }
         exchangeSettled_[static_cast<std::size_t>(a->point)] = index_.clock();
     }
+    index_.endTurns();
     return changed;
 }
 

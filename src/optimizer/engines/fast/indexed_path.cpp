@@ -24,7 +24,8 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       stamps_(optimizer.points.size(), 0),
       changed_{std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
       relinked_(changed_),
-      relinkedPoints_(optimizer.points.size(), 0) {
+      relinkedPoints_(optimizer.points.size(), 0),
+      turns_(static_cast<int>(optimizer.points.size())) {
     // Everything a pass needs is taken here, so that a pass never allocates
     // and a lack of memory shows before the first decision, where the
     // reference engine can take over. A search's stack holds at most two
@@ -48,10 +49,13 @@ void IndexedPath::refreshLeaf(int leaf) {
 }
 
 void IndexedPath::measureEdges(const PathNode* node) {
-    const double before = node->previous != nullptr ? list_.distance(node->previous, node) : -1.0;
-    const double after = node->next != nullptr ? list_.distance(node, node->next) : -1.0;
-    state_[index(node)].before = before;
-    state_[index(node)].after = after;
+    const PathNode* const previousNode = previous(node);
+    const PathNode* const nextNode = next(node);
+    const double before = previousNode != nullptr ? list_.distance(previousNode, node) : -1.0;
+    const double after = nextNode != nullptr ? list_.distance(node, nextNode) : -1.0;
+    const bool turned = flipped(node);
+    state_[index(node)].before = turned ? after : before;
+    state_[index(node)].after = turned ? before : after;
     longest_[index(node)] = std::max({0.0, before, after});
 }
 
@@ -182,6 +186,10 @@ void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
 }
 
 void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
+    if (turning_) {
+        reverseTurning(b, c);
+        return;
+    }
     // One walk from both ends towards the middle does all of it: each pair
     // of nodes the same distance from the ends trades labels (so the run
     // keeps its own labels in reverse order), every node turns its links and
@@ -223,6 +231,86 @@ void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
     refresh(c, true);
     if (before != nullptr) refresh(before, true);
     if (after != nullptr) refresh(after, true);
+}
+
+void IndexedPath::beginTurns() {
+    if (list_.head() == nullptr) return;
+    turns_.assignFrom(list_.head()->point, [this](int point) {
+        const PathNode* next = list_.nodeOf(point)->next;
+        return next != nullptr ? next->point : -1;
+    });
+    turning_ = true;
+    blockTurn_ = 0;
+}
+
+void IndexedPath::reverseTurning(PathNode* b, PathNode* c) {
+    PathNode* const before = previous(b);
+    PathNode* const after = next(c);
+    if (turns_.crowded()) settleTurns();
+    const std::uint64_t now = ++clock_;
+    const bool blocks = turns_.reverse(b->point, c->point, now, [this, now](int point) {
+        PointState& state = state_[static_cast<std::size_t>(point)];
+        std::swap(state.before, state.after);
+        stampTurned(list_.nodeOf(point), now);
+    });
+    if (blocks) blockTurn_ = now;
+    stamp(b, now);
+    stamp(c, now);
+    if (before != nullptr) stamp(before, now);
+    if (after != nullptr) stamp(after, now);
+    if (tail_ == c) tail_ = b;
+    refresh(b, true);
+    refresh(c, true);
+    if (before != nullptr) refresh(before, true);
+    if (after != nullptr) refresh(after, true);
+}
+
+void IndexedPath::settleTurns() {
+    // Without a block turn no segment was split or reversed.
+    if (blockTurn_ == 0) return;
+    for (int point = turns_.first(); point >= 0; point = turns_.next(point)) {
+        PointState& state = state_[static_cast<std::size_t>(point)];
+        if (turns_.flipped(point)) std::swap(state.before, state.after);
+        state.changed = std::max(state.changed, turns_.turnedAt(point));
+    }
+    // The tree's stamps of any change, bottom up: children follow their
+    // parent in preorder.
+    for (int at = tree_.nodeCount() - 1; at >= 0; --at) {
+        const PointTree::Node& node = tree_.node(at);
+        std::uint64_t latest = 0;
+        if (PointTree::isLeaf(node)) {
+            for (const int point : tree_.members(node)) {
+                latest = std::max(latest, state_[static_cast<std::size_t>(point)].changed);
+            }
+        } else {
+            latest = std::max(changed_.node[static_cast<std::size_t>(node.left)],
+                              changed_.node[static_cast<std::size_t>(node.right)]);
+        }
+        changed_.node[static_cast<std::size_t>(at)] = latest;
+    }
+    turns_.assignFrom(turns_.first(), [this](int point) { return turns_.next(point); });
+    blockTurn_ = 0;
+}
+
+void IndexedPath::endTurns() {
+    if (!turning_) return;
+    settleTurns();
+    const std::size_t count = static_cast<std::size_t>(turns_.size());
+    const std::uint64_t spacing = kLastLabel / (count + 1);
+    std::uint64_t label = 0;
+    PathNode* previousNode = nullptr;
+    for (int point = turns_.first(); point >= 0; point = turns_.next(point)) {
+        PathNode* node = list_.nodeOf(point);
+        node->previous = previousNode;
+        if (previousNode != nullptr) previousNode->next = node;
+        label += spacing;
+        state_[index(node)].label = label;
+        previousNode = node;
+    }
+    if (previousNode != nullptr) previousNode->next = nullptr;
+    list_.setHead(nodeOrNull(turns_.first()));
+    tail_ = previousNode;
+    turning_ = false;
 }
 
 void IndexedPath::turn(PathNode* node, std::uint64_t now) {

@@ -18,10 +18,12 @@
 // pair of neighbours, which a reversal leaves alone inside the run.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "optimizer/engines/fast/segment_order.h"
 #include "optimizer/engines/path_list.h"
 #include "optimizer/spatial/point_tree.h"
 
@@ -36,6 +38,16 @@ public:
     PathList& list() { return list_; }
     const PathList& list() const { return list_; }
     PathNode* tail() const { return tail_; }
+    PathNode* head() const { return turning_ ? nodeOrNull(turns_.first()) : list_.head(); }
+    PathNode* next(const PathNode* node) const { return turning_ ? nodeOrNull(turns_.next(node->point)) : node->next; }
+    PathNode* previous(const PathNode* node) const {
+        return turning_ ? nodeOrNull(turns_.previous(node->point)) : node->previous;
+    }
+
+    // The stretch in which reverseRun turns long runs in O(sqrt(n)); only
+    // reverseRun may relink the path in between.
+    void beginTurns();
+    void endTurns();
 
     void linkInOrder(const std::vector<int>& order);
     void startWith(int point);
@@ -52,8 +64,14 @@ public:
     // The length of the edge from `node` (in the path) to its next node and
     // from its previous node to it, as list().distance computes them; only
     // for a node that has that neighbour.
-    double edgeAfter(const PathNode* node) const { return state_[index(node)].after; }
-    double edgeBefore(const PathNode* node) const { return state_[index(node)].before; }
+    double edgeAfter(const PathNode* node) const {
+        const PointState& state = state_[index(node)];
+        return flipped(node) ? state.before : state.after;
+    }
+    double edgeBefore(const PathNode* node) const {
+        const PointState& state = state_[index(node)];
+        return flipped(node) ? state.after : state.before;
+    }
 
     // The longest edge of the path (0 for a single node, -1 for none).
     double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
@@ -66,11 +84,14 @@ public:
     // the latest relinking that changed `node` in the given way.
     std::uint64_t clock() const { return clock_; }
     std::uint64_t changedAt(const PathNode* node, Change change = Change::kAny) const {
-        return pointStamp(change, index(node));
+        const std::uint64_t own = pointStamp(change, index(node));
+        return turning_ && change == Change::kAny ? std::max(own, turns_.turnedAt(node->point)) : own;
     }
 
     // Path order of two nodes in the path, in constant time.
-    std::uint64_t position(const PathNode* node) const { return state_[index(node)].label; }
+    std::uint64_t position(const PathNode* node) const {
+        return turning_ ? turns_.position(node->point) : state_[index(node)].label;
+    }
 
     // Calls visit(x) for every path node x changed in the given way after
     // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
@@ -91,6 +112,13 @@ private:
     static constexpr std::size_t kMaxTreeDepth = 40;
 
     std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(node->point); }
+    PathNode* nodeOrNull(int point) const { return point < 0 ? nullptr : list_.nodeOf(point); }
+    // While turning: the node's cached edges are stored the other way round.
+    bool flipped(const PathNode* node) const { return turning_ && turns_.flipped(node->point); }
+    void reverseTurning(PathNode* b, PathNode* c);
+    // Takes the segments' flipped sides and block turns into the points'
+    // own records and the tree's stamps.
+    void settleTurns();
     bool inPath(int point) const { return longest_[static_cast<std::size_t>(point)] >= 0.0; }
     // Recomputes the longest edge at `node` (now in the path, or -1 when
     // `inPath` is false) and the tree's maxima above it.
@@ -147,11 +175,16 @@ private:
     ChangeStamps relinked_;  // changes of the pair of neighbours
     std::vector<std::uint64_t> relinkedPoints_;
     Gap detached_{nullptr, nullptr};          // what the last detachment relinked
+    SegmentOrder turns_;
+    bool turning_ = false;
+    std::uint64_t blockTurn_ = 0;  // latest block turn not yet settled
 };
 
 template <class Reach, class Visit>
 void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit) {
     if (tree_.nodeCount() == 0) return;
+    // Points of a segment turned as a block carry no stamp of that turn.
+    if (change == Change::kAny && since < blockTurn_) since = 0;
     const ChangeStamps& stamps = stampsOf(change);
     stack_.clear();
     stack_.push_back(0);
