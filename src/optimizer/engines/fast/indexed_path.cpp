@@ -19,7 +19,8 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       treeHolder_(pointTreeFor(optimizer)),
       tree_(*treeHolder_),
       state_(optimizer.points.size()),
-      longest_(optimizer.points.size(), -1.0),
+      memberAt_(optimizer.points.size(), 0),
+      members_(optimizer.points.size()),
       nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
       stamps_(optimizer.points.size(), 0),
       changed_{std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
@@ -31,13 +32,15 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
     // reference engine can take over. A search's stack holds at most two
     // entries per tree level.
     stack_.reserve(2 * kMaxTreeDepth + 2);
+    for (int k = 0; k < static_cast<int>(optimizer.points.size()) && tree_.nodeCount() > 0; ++k) {
+        memberAt_[static_cast<std::size_t>(tree_.memberPoint(k))] = k;
+    }
 }
 
 void IndexedPath::refreshLeaf(int leaf) {
     double longest = -1.0;
-    for (const int point : tree_.members(tree_.node(leaf))) {
-        longest = std::max(longest, longest_[static_cast<std::size_t>(point)]);
-    }
+    const PointTree::Node& node = tree_.node(leaf);
+    for (int k = node.begin; k < node.end; ++k) longest = std::max(longest, members_[static_cast<std::size_t>(k)].longest);
     nodeLongest_[static_cast<std::size_t>(leaf)] = longest;
     for (int at = tree_.node(leaf).parent; at >= 0; at = tree_.node(at).parent) {
         const PointTree::Node& node = tree_.node(at);
@@ -56,14 +59,14 @@ void IndexedPath::measureEdges(const PathNode* node) {
     const bool turned = flipped(node);
     state_[index(node)].before = turned ? after : before;
     state_[index(node)].after = turned ? before : after;
-    longest_[index(node)] = std::max({0.0, before, after});
+    memberOf(index(node)).longest = std::max({0.0, before, after});
 }
 
 void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
     if (inPathNow) {
         measureEdges(node);
     } else {
-        longest_[index(node)] = -1.0;
+        memberOf(index(node)).longest = -1.0;
         state_[index(node)].before = -1.0;
         state_[index(node)].after = -1.0;
     }
@@ -72,6 +75,8 @@ void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
 
 void IndexedPath::stampInto(Change change, const PathNode* node, std::uint64_t stamp) {
     pointStamp(change, index(node)) = stamp;
+    MemberState& member = memberOf(index(node));
+    (change == Change::kAny ? member.changed : member.relinked) = stamp;
     ChangeStamps& stamps = change == Change::kAny ? changed_ : relinked_;
     // The stamp is the latest, so every ancestor not yet holding it takes it.
     for (int at = tree_.leafOf(node->point); at >= 0 && stamps.node[static_cast<std::size_t>(at)] != stamp;
@@ -101,6 +106,8 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
         measureEdges(node);
         state_[index(node)].changed = now;
         relinkedPoints_[index(node)] = now;
+        memberOf(index(node)).changed = now;
+        memberOf(index(node)).relinked = now;
         tail_ = node;
     }
     // Leaves and inner nodes bottom up: children follow their parent in
@@ -109,7 +116,7 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
         const PointTree::Node& node = tree_.node(at);
         double value = -1.0;
         if (PointTree::isLeaf(node)) {
-            for (const int point : tree_.members(node)) value = std::max(value, longest_[static_cast<std::size_t>(point)]);
+            for (int k = node.begin; k < node.end; ++k) value = std::max(value, members_[static_cast<std::size_t>(k)].longest);
         } else {
             value = std::max(nodeLongest_[static_cast<std::size_t>(node.left)],
                              nodeLongest_[static_cast<std::size_t>(node.right)]);
@@ -121,7 +128,7 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
 }
 
 void IndexedPath::startWith(int point) {
-    std::fill(longest_.begin(), longest_.end(), -1.0);
+    for (MemberState& member : members_) member.longest = -1.0;
     for (PointState& state : state_) {
         state.before = -1.0;
         state.after = -1.0;
@@ -272,6 +279,7 @@ void IndexedPath::settleTurns() {
         PointState& state = state_[static_cast<std::size_t>(point)];
         if (turns_.flipped(point)) std::swap(state.before, state.after);
         state.changed = std::max(state.changed, turns_.turnedAt(point));
+        memberOf(static_cast<std::size_t>(point)).changed = state.changed;
     }
     // The tree's stamps of any change, bottom up: children follow their
     // parent in preorder.
@@ -279,9 +287,7 @@ void IndexedPath::settleTurns() {
         const PointTree::Node& node = tree_.node(at);
         std::uint64_t latest = 0;
         if (PointTree::isLeaf(node)) {
-            for (const int point : tree_.members(node)) {
-                latest = std::max(latest, state_[static_cast<std::size_t>(point)].changed);
-            }
+            for (int k = node.begin; k < node.end; ++k) latest = std::max(latest, members_[static_cast<std::size_t>(k)].changed);
         } else {
             latest = std::max(changed_.node[static_cast<std::size_t>(node.left)],
                               changed_.node[static_cast<std::size_t>(node.right)]);

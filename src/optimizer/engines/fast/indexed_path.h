@@ -119,7 +119,17 @@ private:
     // Takes the segments' flipped sides and block turns into the points'
     // own records and the tree's stamps.
     void settleTurns();
-    bool inPath(int point) const { return longest_[static_cast<std::size_t>(point)] >= 0.0; }
+    // What a search reads per point, in the tree's member order, so that a
+    // leaf's points lie side by side.
+    struct MemberState {
+        double longest = -1.0;       // longest edge at the point, -1 off the path
+        std::uint64_t changed = 0;   // as PointState::changed
+        std::uint64_t relinked = 0;  // latest change of its pair of neighbours
+    };
+    MemberState& memberOf(std::size_t point) { return members_[static_cast<std::size_t>(memberAt_[point])]; }
+    bool inPath(int point) const {
+        return members_[static_cast<std::size_t>(memberAt_[static_cast<std::size_t>(point)])].longest >= 0.0;
+    }
     // Recomputes the longest edge at `node` (now in the path, or -1 when
     // `inPath` is false) and the tree's maxima above it.
     void refresh(const PathNode* node, bool inPathNow);
@@ -164,7 +174,8 @@ private:
     std::shared_ptr<const PointTree> treeHolder_;
     const PointTree& tree_;
     std::vector<PointState> state_;
-    std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
+    std::vector<int> memberAt_;          // per point: its member position in the tree
+    std::vector<MemberState> members_;  // per member position
     std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
     std::vector<std::uint32_t> stamps_;
     std::uint32_t stamp_ = 0;
@@ -196,12 +207,13 @@ void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change chan
         const PointTree::Node& node = tree_.node(at);
         if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
         if (PointTree::isLeaf(node)) {
-            for (const int point : tree_.members(node)) {
-                const double edge = longest_[static_cast<std::size_t>(point)];
-                if (edge < 0.0 || pointStamp(change, static_cast<std::size_t>(point)) <= since) continue;
-                const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
-                if (distanceAbove(p.x - q.x, p.y - q.y, reach(edge))) continue;
-                visit(list_.nodeOf(point));
+            for (int k = node.begin; k < node.end; ++k) {
+                const MemberState& member = members_[static_cast<std::size_t>(k)];
+                const double edge = member.longest;
+                const std::uint64_t stamp = change == Change::kAny ? member.changed : member.relinked;
+                if (edge < 0.0 || stamp <= since) continue;
+                if (distanceAbove(p.x - tree_.memberX(k), p.y - tree_.memberY(k), reach(edge))) continue;
+                visit(list_.nodeOf(tree_.memberPoint(k)));
             }
             continue;
         }
