@@ -193,6 +193,7 @@ void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
 }
 
 void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
+    if (stretch_ && !turning_) layOutTurns();
     if (turning_) {
         reverseTurning(b, c);
         return;
@@ -240,7 +241,11 @@ void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
     if (after != nullptr) refresh(after, true);
 }
 
-void IndexedPath::beginTurns() {
+void IndexedPath::beginTurns() { stretch_ = true; }
+
+void IndexedPath::layOutTurns() {
+    // Laid out at the stretch's first turn: until then the nodes' own links
+    // and labels are current, and a stretch without turns costs nothing.
     if (list_.head() == nullptr) return;
     turns_.assignFrom(list_.head()->point, [this](int point) {
         const PathNode* next = list_.nodeOf(point)->next;
@@ -299,6 +304,7 @@ void IndexedPath::settleTurns() {
 }
 
 void IndexedPath::endTurns() {
+    stretch_ = false;
     if (!turning_) return;
     settleTurns();
     const std::size_t count = static_cast<std::size_t>(turns_.size());

@@ -16,6 +16,16 @@
 // later than then still has the same neighbours, and two such nodes still
 // stand in the same order. A second stamp counts only changes of a node's
 // pair of neighbours, which a reversal leaves alone inside the run.
+//
+// A stretch of work that may turn long runs (the two-exchange pass) runs
+// between beginTurns and endTurns. From its first turn on the order lives in
+// a two-level list (SegmentOrder), where turning a run costs O(sqrt(n)) and
+// not its length, and the nodes' own links and labels are stale: read
+// neighbours and positions through head, next, previous and position, never
+// through the nodes. A segment turned as a block records its turn once
+// instead of stamping its points; a search for what changed since a moment
+// before such a turn weighs every node. endTurns writes links, labels and
+// stamps back.
 #pragma once
 
 #include <algorithm>
@@ -116,6 +126,7 @@ private:
     // While turning: the node's cached edges are stored the other way round.
     bool flipped(const PathNode* node) const { return turning_ && turns_.flipped(node->point); }
     void reverseTurning(PathNode* b, PathNode* c);
+    void layOutTurns();
     // Takes the segments' flipped sides and block turns into the points'
     // own records and the tree's stamps.
     void settleTurns();
@@ -187,7 +198,8 @@ private:
     std::vector<std::uint64_t> relinkedPoints_;
     Gap detached_{nullptr, nullptr};          // what the last detachment relinked
     SegmentOrder turns_;
-    bool turning_ = false;
+    bool stretch_ = false;  // between beginTurns and endTurns
+    bool turning_ = false;  // the order lives in turns_
     std::uint64_t blockTurn_ = 0;  // latest block turn not yet settled
 };
 
