@@ -284,10 +284,10 @@ int FastPathEngine::relocatePointsPass() {
             gain = list_.distance(before, node);
         }
         const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
-        // A point whose search may weigh only changed gaps is searched for
-        // in place, and taken out only when it moves.
-        const bool inPlace = since != 0;
-        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(node, node);
+        // The point is searched for in place and taken out only when it
+        // moves. The one gap of the path without it that this path lacks,
+        // before-after (or S-after), would cost exactly the gain, computed
+        // by the same sums, so it can never be strictly cheaper.
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
         searchPointGaps(spot, since, node, choice);
@@ -301,12 +301,11 @@ int FastPathEngine::relocatePointsPass() {
             }
         }
         if (choice.found) {
-            if (inPlace) index_.detachRun(node, node);
+            index_.detachRun(node, node);
             index_.insertRun(node, node, choice.gap);
             total += gain - choice.cost;
             relocationSettled_[static_cast<std::size_t>(index)] = 0;
         } else {
-            if (!inPlace) index_.restoreRun(node, node, former);
             relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
         }
     }
