@@ -5,10 +5,13 @@
 namespace tw {
 
 PathList::PathList(const PathOptimizer& optimizer)
-    : points_(&optimizer.points),
-      start_{optimizer.startPoint.x, optimizer.startPoint.y},
+    : start_{optimizer.startPoint.x, optimizer.startPoint.y},
+      spots_(static_cast<std::size_t>(optimizer.count)),
       nodes_(static_cast<std::size_t>(optimizer.count)) {
-    for (std::size_t i = 0; i < nodes_.size(); ++i) nodes_[i].point = static_cast<int>(i);
+    for (std::size_t i = 0; i < nodes_.size(); ++i) {
+        nodes_[i].point = static_cast<int>(i);
+        spots_[i] = Spot{optimizer.points[i].x, optimizer.points[i].y};
+    }
 }
 
 void PathList::linkInOrder(const std::vector<int>& order) {

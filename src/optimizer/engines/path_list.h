@@ -56,9 +56,7 @@ public:
 
     // Where `node` stands: S (null) or a node.
     Spot spotOf(const PathNode* node) const {
-        if (node == nullptr) return start_;
-        const OptimizerPoint& point = (*points_)[static_cast<std::size_t>(node->point)];
-        return Spot{point.x, point.y};
+        return node == nullptr ? start_ : spots_[static_cast<std::size_t>(node->point)];
     }
     // Distance of two path elements (null standing for S).
     double distance(const PathNode* a, const PathNode* b) const {
@@ -87,8 +85,10 @@ public:
     bool writeBack(std::vector<int>& order) const;
 
 private:
-    const std::vector<OptimizerPoint>* points_;
     Spot start_;
+    // The points' positions side by side (a point record is much larger):
+    // the passes read them in an order that jumps all over the set.
+    std::vector<Spot> spots_;
     std::vector<PathNode> nodes_;
     PathNode* head_ = nullptr;
 };

@@ -60,10 +60,6 @@ struct GapChoice {
     int variant = 0;
 };
 
-bool hasThreeSuccessors(const PathNode* node) {
-    return node->next != nullptr && node->next->next != nullptr && node->next->next->next != nullptr;
-}
-
 PathNode* stepsAfter(PathNode* node, int steps) {
     for (int s = 0; s < steps && node != nullptr; ++s) node = node->next;
     return node;
@@ -101,9 +97,10 @@ private:
     // the choice's cost plus `extra`.
     // Only gaps with an end changed in the given way after relinking `since`
     // are weighed (0: every gap).
+    // `head` names the gap after S (null: the path has no gaps).
     template <class Weigh>
-    void searchGaps(Spot p, double extra, std::uint64_t since, IndexedPath::Change change, GapChoice& choice,
-                    Weigh&& weigh);
+    void searchGaps(PathNode* head, Spot p, double extra, std::uint64_t since, IndexedPath::Change change,
+                    GapChoice& choice, Weigh&& weigh);
 
     // searchGaps for a single point at `spot`, weighing each gap as the
     // literal insertion and relocation do.
@@ -136,6 +133,15 @@ private:
     static bool besideRun(Gap gap, const PathNode* first, const PathNode* last) {
         return gap.right == first || gap.left == last;
     }
+    // A gap of the path with an end in the run first..last (in the path).
+    bool touchesRun(Gap gap, const PathNode* first, const PathNode* last) const {
+        const std::uint64_t from = index_.position(first);
+        const std::uint64_t to = index_.position(last);
+        const auto inside = [&](const PathNode* node) {
+            return node != nullptr && index_.position(node) >= from && index_.position(node) <= to;
+        };
+        return inside(gap.left) || inside(gap.right);
+    }
     // The last node of the path once the run ending at `last`, preceded by
     // `before`, is taken out (the run may be out already).
     PathNode* tailWithout(const PathNode* last, PathNode* before) const {
@@ -150,6 +156,11 @@ private:
 
     void insertCheapest(int point);
     PathNode* firstExchange(PathNode* a, std::uint64_t since);
+    bool hasThreeSuccessors(const PathNode* node) const {
+        const PathNode* after = node;
+        for (int s = 0; s < 3 && after != nullptr; ++s) after = index_.next(after);
+        return after != nullptr;
+    }
 
     IndexedPath index_;
     std::vector<PathNode*> candidates_;
@@ -165,9 +176,8 @@ private:
 };
 
 template <class Weigh>
-void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, IndexedPath::Change change,
-                                GapChoice& choice, Weigh&& weigh) {
-    PathNode* head = list_.head();
+void FastPathEngine::searchGaps(PathNode* head, Spot p, double extra, std::uint64_t since,
+                                IndexedPath::Change change, GapChoice& choice, Weigh&& weigh) {
     if (head == nullptr) return;
     weigh(Gap{nullptr, head});
     index_.newSearch();
@@ -184,7 +194,7 @@ void FastPathEngine::searchGaps(Spot p, double extra, std::uint64_t since, Index
 void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice) {
     // A point's cost in a gap is the same either way round, so a relocation
     // that came out empty stays empty while the pairs of neighbours stay.
-    searchGaps(spot, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
+    searchGaps(list_.head(), spot, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
         if (besideRun(gap, node, node)) return;
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
@@ -211,23 +221,24 @@ void FastPathEngine::insertCheapest(int point) {
 // d(b,d) < d(c,d) (rounded sums are monotonic), so those are the candidates;
 // of them only the edges c-d with an end changed after `since`.
 PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
-    PathNode* b = a->next;
+    PathNode* b = index_.next(a);
     const Spot aSpot = list_.spotOf(a);
     const Spot bSpot = list_.spotOf(b);
     const double ab = index_.edgeAfter(a);
     const std::uint64_t bPosition = index_.position(b);
     candidates_.clear();
     const auto keep = [&](PathNode* c) {
-        if (c->next != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
+        if (index_.next(c) != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
     };
     index_.forNodesChangedWithin(aSpot, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
         const Spot at = list_.spotOf(x);
         if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
     });
     index_.forNodesChangedWithin(bSpot, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
-        if (x->previous == nullptr) return;
+        PathNode* const previous = index_.previous(x);
+        if (previous == nullptr) return;
         const Spot at = list_.spotOf(x);
-        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(x->previous);
+        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(previous);
     });
     std::sort(candidates_.begin(), candidates_.end(), [this](const PathNode* x, const PathNode* y) {
         return index_.position(x) < index_.position(y);
@@ -235,7 +246,7 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     for (std::size_t k = 0; k < candidates_.size(); ++k) {
         PathNode* c = candidates_[k];
         if (k > 0 && c == candidates_[k - 1]) continue;
-        PathNode* d = c->next;
+        PathNode* d = index_.next(c);
         if (ab + index_.edgeAfter(c) - kMoveMargin > list_.distance(a, c) + list_.distance(b, d)) {
             return c;
         }
@@ -246,13 +257,16 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
 int FastPathEngine::twoExchangePass() {
     if (list_.size() < kTwoExchangeMinPoints) return 0;
     int changed = 0;
-    for (PathNode* a = list_.head(); a != nullptr && hasThreeSuccessors(a); a = a->next) {
+    // Reversals here may turn runs as long as the path.
+    index_.beginTurns();
+    for (PathNode* a = index_.head(); a != nullptr && hasThreeSuccessors(a); a = index_.next(a)) {
         while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a, IndexedPath::Change::kAny))) {
-            index_.reverseRun(a->next, c);
+            index_.reverseRun(index_.next(a), c);
             changed = 1;
         }
         exchangeSettled_[static_cast<std::size_t>(a->point)] = index_.clock();
     }
+    index_.endTurns();
     return changed;
 }
 
@@ -270,10 +284,10 @@ int FastPathEngine::relocatePointsPass() {
             gain = list_.distance(before, node);
         }
         const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
-        // A point whose search may weigh only changed gaps is searched for
-        // in place, and taken out only when it moves.
-        const bool inPlace = since != 0;
-        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(node, node);
+        // The point is searched for in place and taken out only when it
+        // moves. The one gap of the path without it that this path lacks,
+        // before-after (or S-after), would cost exactly the gain, computed
+        // by the same sums, so it can never be strictly cheaper.
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
         searchPointGaps(spot, since, node, choice);
@@ -287,12 +301,11 @@ int FastPathEngine::relocatePointsPass() {
             }
         }
         if (choice.found) {
-            if (inPlace) index_.detachRun(node, node);
+            index_.detachRun(node, node);
             index_.insertRun(node, node, choice.gap);
             total += gain - choice.cost;
             relocationSettled_[static_cast<std::size_t>(index)] = 0;
         } else {
-            if (!inPlace) index_.restoreRun(node, node, former);
             relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
         }
     }
@@ -314,11 +327,11 @@ int FastPathEngine::relocateTriplesPass() {
         const TripleShapes shapes = shapeTriple(list_, a, b, c);
         std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
         const std::uint64_t since = unchangedSince(settled, a, c);
-        // With nothing of the triple changed, only changed gaps count, so it
-        // is searched for in place. The gap it would leave joins the same P
-        // and D as at its last search, so it fails as it failed then.
-        const bool inPlace = since != 0;
-        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(a, c);
+        // The triple is searched for in place: the path without it has the
+        // gaps of this path that do not touch it, plus P-D (or S-D), weighed
+        // with the edge P-D the detached path would measure. With nothing of
+        // the triple changed, only changed gaps count.
+        const bool everyGap = since == 0;
 
         // Any order costs at least the cost of putting A alone into the gap
         // plus the least of inner - d(A, first) - d(A, last).
@@ -334,18 +347,24 @@ int FastPathEngine::relocateTriplesPass() {
         }
         const double threshold = gain - kMoveMargin;
         const double reachOut = std::max(shapes.apart[0][1], shapes.apart[0][2]);
+        const double joined = p != nullptr && d != nullptr ? list_.distance(p, d) : 0.0;
         const double slack = kRelativeSlack * (std::fabs(threshold) + innerMost + 2.0 * reachOut +
-                                               std::max(index_.longestEdge(), 0.0)) +
+                                               std::max({index_.longestEdge(), joined, 0.0})) +
                              kAbsoluteSlack;
 
         GapChoice choice(threshold);
-        searchGaps(aSpot, slack - least, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
-            if (besideRun(gap, a, c)) return;
+        const auto weigh = [&](Gap gap) {
+            const bool leftBehind = gap.left == p && gap.right == d;
+            if (!leftBehind && touchesRun(gap, a, c)) return;
             const Spot here = list_.spotOf(gap.right);
-            const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closedEdge(gap));
+            const double closed = leftBehind ? list_.distance(p, d) : closedEdge(gap);
+            const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closed);
             if (gap.right == d && best.order == kFormerOrder) return;
             choice.offer(best.cost, gap, positionOf(gap), best.order);
-        });
+        };
+        PathNode* const head = p == nullptr ? d : list_.head();
+        if (everyGap && p != nullptr && d != nullptr) weigh(Gap{p, d});
+        searchGaps(head, aSpot, slack - least, since, IndexedPath::Change::kAny, choice, weigh);
         int chosenOrder = choice.found ? choice.variant : -1;
         Gap chosen = choice.gap;
         PathNode* tail = tailWithout(c, p);
@@ -357,16 +376,12 @@ int FastPathEngine::relocateTriplesPass() {
             }
         }
         if (chosenOrder >= 0) {
-            if (inPlace) index_.detachRun(a, c);
+            index_.detachRun(a, c);
             const auto ends = linkTriple(shapes, chosenOrder);
             index_.insertRun(ends[0], ends[1], chosen);
             changed = 1;
             settled = 0;
         } else {
-            if (!inPlace) {
-                const auto ends = linkTriple(shapes, kFormerOrder);
-                index_.restoreRun(ends[0], ends[1], former);
-            }
             settled = index_.clock();
         }
     }
@@ -388,20 +403,21 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         const Spot lastSpot = list_.spotOf(last);
         std::uint64_t* settled = segmentSettled(index, length);
         const std::uint64_t since = settled != nullptr ? unchangedSince(*settled, first, last) : 0;
-        // The gap the run would leave is never weighed, so an unchanged run
-        // is searched for in place.
-        const bool inPlace = since != 0;
-        const Gap former = inPlace ? Gap{nullptr, nullptr} : index_.detachRun(first, last);
+        // The run is searched for in place: the gap it would leave is never
+        // weighed, and every other gap of the path without it is a gap of
+        // this path that does not touch it.
 
         // Only a gap cheaper than the gain can make the move; either
         // direction costs at least F's own cost minus d(F, L).
         const double span = spotDistance(firstSpot, lastSpot);
+        const double joined = p != nullptr && d != nullptr ? list_.distance(p, d) : 0.0;
         const double slack = kRelativeSlack * (std::fabs(gain) + 2.0 * span +
-                                               std::max(index_.longestEdge(), 0.0)) +
+                                               std::max({index_.longestEdge(), joined, 0.0})) +
                              kAbsoluteSlack;
         GapChoice choice(gain);
-        searchGaps(firstSpot, span + slack, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
-            if (gap.left == p || besideRun(gap, first, last)) return;
+        PathNode* const head = p == nullptr ? d : list_.head();
+        searchGaps(head, firstSpot, span + slack, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
+            if (gap.left == p || touchesRun(gap, first, last)) return;
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);
             const double closed = closedEdge(gap);
@@ -432,7 +448,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             }
         }
         if (chosenAny && gain - best > kMoveMargin) {
-            if (inPlace) index_.detachRun(first, last);
+            index_.detachRun(first, last);
             if (reversed) {
                 PathList::reverseRun(first, last);
                 index_.insertRun(last, first, chosen);
@@ -442,7 +458,6 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             changed = 1;
             if (settled != nullptr) *settled = 0;
         } else {
-            if (!inPlace) index_.restoreRun(first, last, former);
             if (settled != nullptr) *settled = index_.clock();
         }
     }

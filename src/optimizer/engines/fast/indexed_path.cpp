@@ -19,24 +19,28 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
       treeHolder_(pointTreeFor(optimizer)),
       tree_(*treeHolder_),
       state_(optimizer.points.size()),
-      longest_(optimizer.points.size(), -1.0),
+      memberAt_(optimizer.points.size(), 0),
+      members_(optimizer.points.size()),
       nodeLongest_(static_cast<std::size_t>(tree_.nodeCount()), -1.0),
       stamps_(optimizer.points.size(), 0),
       changed_{std::vector<std::uint64_t>(static_cast<std::size_t>(tree_.nodeCount()), 0)},
       relinked_(changed_),
-      relinkedPoints_(optimizer.points.size(), 0) {
+      relinkedPoints_(optimizer.points.size(), 0),
+      turns_(static_cast<int>(optimizer.points.size())) {
     // Everything a pass needs is taken here, so that a pass never allocates
     // and a lack of memory shows before the first decision, where the
     // reference engine can take over. A search's stack holds at most two
     // entries per tree level.
     stack_.reserve(2 * kMaxTreeDepth + 2);
+    for (int k = 0; k < static_cast<int>(optimizer.points.size()) && tree_.nodeCount() > 0; ++k) {
+        memberAt_[static_cast<std::size_t>(tree_.memberPoint(k))] = k;
+    }
 }
 
 void IndexedPath::refreshLeaf(int leaf) {
     double longest = -1.0;
-    for (const int point : tree_.members(tree_.node(leaf))) {
-        longest = std::max(longest, longest_[static_cast<std::size_t>(point)]);
-    }
+    const PointTree::Node& node = tree_.node(leaf);
+    for (int k = node.begin; k < node.end; ++k) longest = std::max(longest, members_[static_cast<std::size_t>(k)].longest);
     nodeLongest_[static_cast<std::size_t>(leaf)] = longest;
     for (int at = tree_.node(leaf).parent; at >= 0; at = tree_.node(at).parent) {
         const PointTree::Node& node = tree_.node(at);
@@ -48,18 +52,21 @@ void IndexedPath::refreshLeaf(int leaf) {
 }
 
 void IndexedPath::measureEdges(const PathNode* node) {
-    const double before = node->previous != nullptr ? list_.distance(node->previous, node) : -1.0;
-    const double after = node->next != nullptr ? list_.distance(node, node->next) : -1.0;
-    state_[index(node)].before = before;
-    state_[index(node)].after = after;
-    longest_[index(node)] = std::max({0.0, before, after});
+    const PathNode* const previousNode = previous(node);
+    const PathNode* const nextNode = next(node);
+    const double before = previousNode != nullptr ? list_.distance(previousNode, node) : -1.0;
+    const double after = nextNode != nullptr ? list_.distance(node, nextNode) : -1.0;
+    const bool turned = flipped(node);
+    state_[index(node)].before = turned ? after : before;
+    state_[index(node)].after = turned ? before : after;
+    memberOf(index(node)).longest = std::max({0.0, before, after});
 }
 
 void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
     if (inPathNow) {
         measureEdges(node);
     } else {
-        longest_[index(node)] = -1.0;
+        memberOf(index(node)).longest = -1.0;
         state_[index(node)].before = -1.0;
         state_[index(node)].after = -1.0;
     }
@@ -68,6 +75,8 @@ void IndexedPath::refresh(const PathNode* node, bool inPathNow) {
 
 void IndexedPath::stampInto(Change change, const PathNode* node, std::uint64_t stamp) {
     pointStamp(change, index(node)) = stamp;
+    MemberState& member = memberOf(index(node));
+    (change == Change::kAny ? member.changed : member.relinked) = stamp;
     ChangeStamps& stamps = change == Change::kAny ? changed_ : relinked_;
     // The stamp is the latest, so every ancestor not yet holding it takes it.
     for (int at = tree_.leafOf(node->point); at >= 0 && stamps.node[static_cast<std::size_t>(at)] != stamp;
@@ -97,6 +106,8 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
         measureEdges(node);
         state_[index(node)].changed = now;
         relinkedPoints_[index(node)] = now;
+        memberOf(index(node)).changed = now;
+        memberOf(index(node)).relinked = now;
         tail_ = node;
     }
     // Leaves and inner nodes bottom up: children follow their parent in
@@ -105,7 +116,7 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
         const PointTree::Node& node = tree_.node(at);
         double value = -1.0;
         if (PointTree::isLeaf(node)) {
-            for (const int point : tree_.members(node)) value = std::max(value, longest_[static_cast<std::size_t>(point)]);
+            for (int k = node.begin; k < node.end; ++k) value = std::max(value, members_[static_cast<std::size_t>(k)].longest);
         } else {
             value = std::max(nodeLongest_[static_cast<std::size_t>(node.left)],
                              nodeLongest_[static_cast<std::size_t>(node.right)]);
@@ -117,7 +128,7 @@ void IndexedPath::linkInOrder(const std::vector<int>& order) {
 }
 
 void IndexedPath::startWith(int point) {
-    std::fill(longest_.begin(), longest_.end(), -1.0);
+    for (MemberState& member : members_) member.longest = -1.0;
     for (PointState& state : state_) {
         state.before = -1.0;
         state.after = -1.0;
@@ -182,6 +193,11 @@ void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
 }
 
 void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
+    if (stretch_ && !turning_) layOutTurns();
+    if (turning_) {
+        reverseTurning(b, c);
+        return;
+    }
     // One walk from both ends towards the middle does all of it: each pair
     // of nodes the same distance from the ends trades labels (so the run
     // keeps its own labels in reverse order), every node turns its links and
@@ -223,6 +239,90 @@ void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
     refresh(c, true);
     if (before != nullptr) refresh(before, true);
     if (after != nullptr) refresh(after, true);
+}
+
+void IndexedPath::beginTurns() { stretch_ = true; }
+
+void IndexedPath::layOutTurns() {
+    // Laid out at the stretch's first turn: until then the nodes' own links
+    // and labels are current, and a stretch without turns costs nothing.
+    if (list_.head() == nullptr) return;
+    turns_.assignFrom(list_.head()->point, [this](int point) {
+        const PathNode* next = list_.nodeOf(point)->next;
+        return next != nullptr ? next->point : -1;
+    });
+    turning_ = true;
+    blockTurn_ = 0;
+}
+
+void IndexedPath::reverseTurning(PathNode* b, PathNode* c) {
+    PathNode* const before = previous(b);
+    PathNode* const after = next(c);
+    if (turns_.crowded()) settleTurns();
+    const std::uint64_t now = ++clock_;
+    const bool blocks = turns_.reverse(b->point, c->point, now, [this, now](int point) {
+        PointState& state = state_[static_cast<std::size_t>(point)];
+        std::swap(state.before, state.after);
+        stampTurned(list_.nodeOf(point), now);
+    });
+    if (blocks) blockTurn_ = now;
+    stamp(b, now);
+    stamp(c, now);
+    if (before != nullptr) stamp(before, now);
+    if (after != nullptr) stamp(after, now);
+    if (tail_ == c) tail_ = b;
+    refresh(b, true);
+    refresh(c, true);
+    if (before != nullptr) refresh(before, true);
+    if (after != nullptr) refresh(after, true);
+}
+
+void IndexedPath::settleTurns() {
+    // Without a block turn no segment was split or reversed.
+    if (blockTurn_ == 0) return;
+    for (int point = turns_.first(); point >= 0; point = turns_.next(point)) {
+        PointState& state = state_[static_cast<std::size_t>(point)];
+        if (turns_.flipped(point)) std::swap(state.before, state.after);
+        state.changed = std::max(state.changed, turns_.turnedAt(point));
+        memberOf(static_cast<std::size_t>(point)).changed = state.changed;
+    }
+    // The tree's stamps of any change, bottom up: children follow their
+    // parent in preorder.
+    for (int at = tree_.nodeCount() - 1; at >= 0; --at) {
+        const PointTree::Node& node = tree_.node(at);
+        std::uint64_t latest = 0;
+        if (PointTree::isLeaf(node)) {
+            for (int k = node.begin; k < node.end; ++k) latest = std::max(latest, members_[static_cast<std::size_t>(k)].changed);
+        } else {
+            latest = std::max(changed_.node[static_cast<std::size_t>(node.left)],
+                              changed_.node[static_cast<std::size_t>(node.right)]);
+        }
+        changed_.node[static_cast<std::size_t>(at)] = latest;
+    }
+    turns_.assignFrom(turns_.first(), [this](int point) { return turns_.next(point); });
+    blockTurn_ = 0;
+}
+
+void IndexedPath::endTurns() {
+    stretch_ = false;
+    if (!turning_) return;
+    settleTurns();
+    const std::size_t count = static_cast<std::size_t>(turns_.size());
+    const std::uint64_t spacing = kLastLabel / (count + 1);
+    std::uint64_t label = 0;
+    PathNode* previousNode = nullptr;
+    for (int point = turns_.first(); point >= 0; point = turns_.next(point)) {
+        PathNode* node = list_.nodeOf(point);
+        node->previous = previousNode;
+        if (previousNode != nullptr) previousNode->next = node;
+        label += spacing;
+        state_[index(node)].label = label;
+        previousNode = node;
+    }
+    if (previousNode != nullptr) previousNode->next = nullptr;
+    list_.setHead(nodeOrNull(turns_.first()));
+    tail_ = previousNode;
+    turning_ = false;
 }
 
 void IndexedPath::turn(PathNode* node, std::uint64_t now) {

@@ -16,12 +16,24 @@
 // later than then still has the same neighbours, and two such nodes still
 // stand in the same order. A second stamp counts only changes of a node's
 // pair of neighbours, which a reversal leaves alone inside the run.
+//
+// A stretch of work that may turn long runs (the two-exchange pass) runs
+// between beginTurns and endTurns. From its first turn on the order lives in
+// a two-level list (SegmentOrder), where turning a run costs O(sqrt(n)) and
+// not its length, and the nodes' own links and labels are stale: read
+// neighbours and positions through head, next, previous and position, never
+// through the nodes. A segment turned as a block records its turn once
+// instead of stamping its points; a search for what changed since a moment
+// before such a turn weighs every node. endTurns writes links, labels and
+// stamps back.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "optimizer/engines/fast/segment_order.h"
 #include "optimizer/engines/path_list.h"
 #include "optimizer/spatial/point_tree.h"
 
@@ -36,6 +48,16 @@ public:
     PathList& list() { return list_; }
     const PathList& list() const { return list_; }
     PathNode* tail() const { return tail_; }
+    PathNode* head() const { return turning_ ? nodeOrNull(turns_.first()) : list_.head(); }
+    PathNode* next(const PathNode* node) const { return turning_ ? nodeOrNull(turns_.next(node->point)) : node->next; }
+    PathNode* previous(const PathNode* node) const {
+        return turning_ ? nodeOrNull(turns_.previous(node->point)) : node->previous;
+    }
+
+    // The stretch in which reverseRun turns long runs in O(sqrt(n)); only
+    // reverseRun may relink the path in between.
+    void beginTurns();
+    void endTurns();
 
     void linkInOrder(const std::vector<int>& order);
     void startWith(int point);
@@ -52,8 +74,14 @@ public:
     // The length of the edge from `node` (in the path) to its next node and
     // from its previous node to it, as list().distance computes them; only
     // for a node that has that neighbour.
-    double edgeAfter(const PathNode* node) const { return state_[index(node)].after; }
-    double edgeBefore(const PathNode* node) const { return state_[index(node)].before; }
+    double edgeAfter(const PathNode* node) const {
+        const PointState& state = state_[index(node)];
+        return flipped(node) ? state.before : state.after;
+    }
+    double edgeBefore(const PathNode* node) const {
+        const PointState& state = state_[index(node)];
+        return flipped(node) ? state.after : state.before;
+    }
 
     // The longest edge of the path (0 for a single node, -1 for none).
     double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
@@ -66,11 +94,14 @@ public:
     // the latest relinking that changed `node` in the given way.
     std::uint64_t clock() const { return clock_; }
     std::uint64_t changedAt(const PathNode* node, Change change = Change::kAny) const {
-        return pointStamp(change, index(node));
+        const std::uint64_t own = pointStamp(change, index(node));
+        return turning_ && change == Change::kAny ? std::max(own, turns_.turnedAt(node->point)) : own;
     }
 
     // Path order of two nodes in the path, in constant time.
-    std::uint64_t position(const PathNode* node) const { return state_[index(node)].label; }
+    std::uint64_t position(const PathNode* node) const {
+        return turning_ ? turns_.position(node->point) : state_[index(node)].label;
+    }
 
     // Calls visit(x) for every path node x changed in the given way after
     // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
@@ -91,7 +122,25 @@ private:
     static constexpr std::size_t kMaxTreeDepth = 40;
 
     std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(node->point); }
-    bool inPath(int point) const { return longest_[static_cast<std::size_t>(point)] >= 0.0; }
+    PathNode* nodeOrNull(int point) const { return point < 0 ? nullptr : list_.nodeOf(point); }
+    // While turning: the node's cached edges are stored the other way round.
+    bool flipped(const PathNode* node) const { return turning_ && turns_.flipped(node->point); }
+    void reverseTurning(PathNode* b, PathNode* c);
+    void layOutTurns();
+    // Takes the segments' flipped sides and block turns into the points'
+    // own records and the tree's stamps.
+    void settleTurns();
+    // What a search reads per point, in the tree's member order, so that a
+    // leaf's points lie side by side.
+    struct MemberState {
+        double longest = -1.0;       // longest edge at the point, -1 off the path
+        std::uint64_t changed = 0;   // as PointState::changed
+        std::uint64_t relinked = 0;  // latest change of its pair of neighbours
+    };
+    MemberState& memberOf(std::size_t point) { return members_[static_cast<std::size_t>(memberAt_[point])]; }
+    bool inPath(int point) const {
+        return members_[static_cast<std::size_t>(memberAt_[static_cast<std::size_t>(point)])].longest >= 0.0;
+    }
     // Recomputes the longest edge at `node` (now in the path, or -1 when
     // `inPath` is false) and the tree's maxima above it.
     void refresh(const PathNode* node, bool inPathNow);
@@ -136,7 +185,8 @@ private:
     std::shared_ptr<const PointTree> treeHolder_;
     const PointTree& tree_;
     std::vector<PointState> state_;
-    std::vector<double> longest_;      // per point: longest edge at it, -1 off the path
+    std::vector<int> memberAt_;          // per point: its member position in the tree
+    std::vector<MemberState> members_;  // per member position
     std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
     std::vector<std::uint32_t> stamps_;
     std::uint32_t stamp_ = 0;
@@ -147,11 +197,17 @@ private:
     ChangeStamps relinked_;  // changes of the pair of neighbours
     std::vector<std::uint64_t> relinkedPoints_;
     Gap detached_{nullptr, nullptr};          // what the last detachment relinked
+    SegmentOrder turns_;
+    bool stretch_ = false;  // between beginTurns and endTurns
+    bool turning_ = false;  // the order lives in turns_
+    std::uint64_t blockTurn_ = 0;  // latest block turn not yet settled
 };
 
 template <class Reach, class Visit>
 void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit) {
     if (tree_.nodeCount() == 0) return;
+    // Points of a segment turned as a block carry no stamp of that turn.
+    if (change == Change::kAny && since < blockTurn_) since = 0;
     const ChangeStamps& stamps = stampsOf(change);
     stack_.clear();
     stack_.push_back(0);
@@ -163,12 +219,13 @@ void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change chan
         const PointTree::Node& node = tree_.node(at);
         if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
         if (PointTree::isLeaf(node)) {
-            for (const int point : tree_.members(node)) {
-                const double edge = longest_[static_cast<std::size_t>(point)];
-                if (edge < 0.0 || pointStamp(change, static_cast<std::size_t>(point)) <= since) continue;
-                const OptimizerPoint& q = points_[static_cast<std::size_t>(point)];
-                if (distanceAbove(p.x - q.x, p.y - q.y, reach(edge))) continue;
-                visit(list_.nodeOf(point));
+            for (int k = node.begin; k < node.end; ++k) {
+                const MemberState& member = members_[static_cast<std::size_t>(k)];
+                const double edge = member.longest;
+                const std::uint64_t stamp = change == Change::kAny ? member.changed : member.relinked;
+                if (edge < 0.0 || stamp <= since) continue;
+                if (distanceAbove(p.x - tree_.memberX(k), p.y - tree_.memberY(k), reach(edge))) continue;
+                visit(list_.nodeOf(tree_.memberPoint(k)));
             }
             continue;
         }

@@ -228,5 +228,92 @@ TEST(IndexedPath, LongReversalsMatchAnArrayModel) {
     }
 }
 
+// Reversals between beginTurns and endTurns (the two-level list) against
+// the same reversals done node by node on a second index of the same points:
+// after every step the same order, edges, tail, clock and stamps (a block
+// turn counted for each of its points), a search since an earlier moment
+// still reaching every node changed after it; after endTurns the same links,
+// and the tree's stamps lead a search to exactly the changed nodes again.
+TEST(IndexedPath, TurnsInTwoLevelsMatchTurnsNodeByNode) {
+    const int count = 1500;
+    const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 13), {0, 0});
+    PathList plainList(*optimizer);
+    IndexedPath plain(plainList, *optimizer);
+    PathList turnedList(*optimizer);
+    IndexedPath turned(turnedList, *optimizer);
+    std::vector<int> model = test::identity(count);
+    std::mt19937 random(31);
+    std::shuffle(model.begin(), model.end(), random);
+    plain.linkInOrder(model);
+    turned.linkInOrder(model);
+    const auto compareStamps = [&](int point, const char* when) {
+        for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
+            ASSERT_EQ(turned.changedAt(turnedList.nodeOf(point), change), plain.changedAt(plainList.nodeOf(point), change))
+                << when << ", point " << point;
+        }
+    };
+    const auto searchFindsChanged = [&](std::uint64_t since, bool exactly) {
+        std::vector<int> found(static_cast<std::size_t>(count), 0);
+        turned.forNodesChangedWithin(Spot{0, 0}, since, IndexedPath::Change::kAny, [](double) { return 1e9; },
+                                     [&](PathNode* node) { ++found[static_cast<std::size_t>(node->point)]; });
+        for (int point = 0; point < count; ++point) {
+            const bool changed = plain.changedAt(plainList.nodeOf(point)) > since;
+            const int times = found[static_cast<std::size_t>(point)];
+            if (exactly) {
+                ASSERT_EQ(times, changed ? 1 : 0) << "point " << point;
+            } else {
+                ASSERT_TRUE(times == 1 || (times == 0 && !changed)) << "point " << point;
+            }
+        }
+    };
+    for (int stretch = 0; stretch < 6; ++stretch) {
+        turned.beginTurns();
+        const std::uint64_t stretchBegins = turned.clock();
+        for (int step = 0; step < 150; ++step) {
+            const std::uint64_t before = turned.clock();
+            std::size_t from = random() % static_cast<std::size_t>(count);
+            std::size_t to = step % 3 == 0 ? std::min<std::size_t>(from + random() % 4, static_cast<std::size_t>(count) - 1)
+                                           : random() % static_cast<std::size_t>(count);
+            if (step % 25 == 0) from = 0;
+            if (step % 25 == 1) to = static_cast<std::size_t>(count) - 1;
+            if (from > to) std::swap(from, to);
+            plain.reverseRun(plainList.nodeOf(model[from]), plainList.nodeOf(model[to]));
+            turned.reverseRun(turnedList.nodeOf(model[from]), turnedList.nodeOf(model[to]));
+            std::reverse(model.begin() + static_cast<std::ptrdiff_t>(from), model.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+            ASSERT_EQ(turned.clock(), plain.clock());
+            ASSERT_EQ(turned.head()->point, model.front());
+            ASSERT_EQ(turned.tail()->point, model.back());
+            ASSERT_EQ(turned.longestEdge(), plain.longestEdge());
+            for (std::size_t k = 0; k < model.size(); ++k) {
+                const PathNode* node = turnedList.nodeOf(model[k]);
+                const PathNode* twin = plainList.nodeOf(model[k]);
+                if (k + 1 < model.size()) {
+                    ASSERT_EQ(turned.next(node)->point, model[k + 1]) << "step " << step << " at " << k;
+                    ASSERT_LT(turned.position(node), turned.position(turned.next(node))) << "step " << step << " at " << k;
+                    ASSERT_EQ(turned.edgeAfter(node), plain.edgeAfter(twin)) << "step " << step << " at " << k;
+                } else {
+                    ASSERT_EQ(turned.next(node), nullptr);
+                }
+                if (k > 0) {
+                    ASSERT_EQ(turned.previous(node)->point, model[k - 1]) << "step " << step << " at " << k;
+                    ASSERT_EQ(turned.edgeBefore(node), plain.edgeBefore(twin)) << "step " << step << " at " << k;
+                }
+                compareStamps(model[k], "while turning");
+            }
+            searchFindsChanged(before, false);
+            searchFindsChanged(stretchBegins, false);
+        }
+        const std::uint64_t since = turned.clock() > 40 ? turned.clock() - 40 : 0;
+        turned.endTurns();
+        std::vector<int> held;
+        for (const PathNode* node = turnedList.head(); node != nullptr; node = node->next) held.push_back(node->point);
+        ASSERT_EQ(held, model);
+        expectConsistent(turned);
+        for (int point = 0; point < count; ++point) compareStamps(point, "after the stretch");
+        searchFindsChanged(since, true);
+        searchFindsChanged(stretchBegins, true);
+    }
+}
+
 }  // namespace
 }  // namespace tw
