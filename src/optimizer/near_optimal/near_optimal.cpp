@@ -82,7 +82,7 @@ double extent(const NodeSet& nodes) {
 }
 
 // The positions in path order, searched from the start node.
-std::vector<int> searchedPositions(const NodeSet& nodes, int effort) {
+std::vector<int> searchedPositions(NodeSet& nodes, int effort) {
     const int groups = nodes.startNode;
     std::vector<int> initial;
     initial.reserve(static_cast<std::size_t>(nodes.nodeCount()));
@@ -91,6 +91,7 @@ std::vector<int> searchedPositions(const NodeSet& nodes, int effort) {
     initial.push_back(nodes.endNode);
     if (groups < 2) return std::vector<int>(initial.begin() + 1, initial.end() - 1);
 
+    nodes.cache = nearopt::DistanceCache(nodes.nodeCount());
     const CandidateLists candidates(nodes, kNearestCandidates, kQuadrantCandidates);
     ArrayTour tour(initial);
     LocalSearch search(nodes, candidates, tour, kRelativeTolerance * extent(nodes));
@@ -116,7 +117,7 @@ std::vector<int> searchedPositions(const NodeSet& nodes, int effort) {
 void nearOptimalPath(PathOptimizer& optimizer) {
     if (optimizer.count < 2 || optimizer.hasStartPoint == 0 || !orderableCoordinates(optimizer)) return;
     try {
-        const Positions positions = distinctPositions(optimizer);
+        Positions positions = distinctPositions(optimizer);
         const int effort = std::clamp(searchEffort, kMinSearchEffort, kMaxSearchEffort);
         std::vector<int> order;
         order.reserve(static_cast<std::size_t>(optimizer.count));
