@@ -14,7 +14,14 @@
 #include "optimizer/near_optimal/search_effort.h"
 
 namespace tw {
+
+nearopt::PhaseHook nearopt::phaseHook = nullptr;
+
 namespace {
+
+void phaseEnded(nearopt::Phase phase) {
+    if (nearopt::phaseHook != nullptr) nearopt::phaseHook(phase);
+}
 
 using nearopt::ArrayTour;
 using nearopt::CandidateLists;
@@ -95,10 +102,13 @@ std::vector<int> searchedPositions(NodeSet& nodes, int effort) {
     const CandidateLists candidates(nodes, kNearestCandidates, kQuadrantCandidates);
     ArrayTour tour(initial);
     LocalSearch search(nodes, candidates, tour, kRelativeTolerance * extent(nodes));
+    phaseEnded(nearopt::Phase::kSetUp);
     search.pushAll();
     search.run(kFirstSearchWorkPerPosition * groups, false);
+    phaseEnded(nearopt::Phase::kLocalSearch);
     nearopt::iterateKicks(nodes, tour, search,
                           search.work() + static_cast<long long>(effort) * groups * kKickWorkPerPosition);
+    phaseEnded(nearopt::Phase::kKicks);
 
     // Read the tour from the start node away from the free end.
     std::vector<int> path;

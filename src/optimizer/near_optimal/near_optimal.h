@@ -26,4 +26,16 @@ namespace tw {
 
 void nearOptimalPath(PathOptimizer& optimizer);
 
+namespace nearopt {
+
+// The phases of one search, in order: set-up (merging positions, the Hilbert
+// order, candidate lists), the first local search, the kicks.
+enum class Phase { kSetUp, kLocalSearch, kKicks };
+
+// When set, called as each phase ends. Only the benchmark sets it, to read
+// its clock: the search itself never reads one.
+using PhaseHook = void (*)(Phase finished);
+extern PhaseHook phaseHook;
+
+}  // namespace nearopt
 }  // namespace tw
