@@ -116,9 +116,13 @@ void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t cha
         if (found < breadth) ++found;
     };
 
-    // The free end is at distance 0 from every node: joining it first lets
-    // the chain end the path at t2.
-    if (t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_) consider(nodes_.endNode, 0.0);
+    // The free end is at distance 0 from every node: joining it lets the
+    // chain end the path at t2. Only the first step tries it: deeper, its
+    // running gain (the whole gain so far) outranks most real candidates and
+    // its exchange reverses everything up to the far end of the path, so it
+    // would take the few places of the narrow levels at a high price.
+    if (level == 0 && t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_)
+        consider(nodes_.endNode, 0.0);
     if (t2 != nodes_.endNode) {
         for (const Candidate* candidate = candidates_.begin(t2); candidate != candidates_.end(t2); ++candidate) {
             // Candidates come nearest first: once the join eats the gain,

@@ -11,7 +11,8 @@
 // deeper; the best closed tour is kept when it gains more than the
 // tolerance. Depth three covers the 2-opt moves, the Or-opt segment moves
 // (with and without reversal) and the sequential 3-opt moves; the free end
-// being at distance 0, the same chains move the end of the open path.
+// being at distance 0, a chain whose first step joins it moves the end of
+// the open path.
 #pragma once
 
 #include <cstddef>
