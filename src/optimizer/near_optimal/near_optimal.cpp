@@ -39,8 +39,6 @@ constexpr double kRelativeTolerance = 1e-10;
 // stay far below it; it only guarantees an end when rounding lets gains go
 // round in a circle.
 constexpr long long kFirstSearchWorkPerPosition = 20000;
-// Work of the kicks per distinct position and effort unit.
-constexpr long long kKickWorkPerPosition = 10000;
 
 // Storage indices grouped by position; groups in (x, y) order, members in
 // index order.
@@ -107,7 +105,7 @@ std::vector<int> searchedPositions(NodeSet& nodes, int effort) {
     search.run(kFirstSearchWorkPerPosition * groups, false);
     phaseEnded(nearopt::Phase::kLocalSearch);
     nearopt::iterateKicks(nodes, tour, search,
-                          search.work() + static_cast<long long>(effort) * groups * kKickWorkPerPosition);
+                          search.work() + nearopt::kickWork(groups, effort));
     phaseEnded(nearopt::Phase::kKicks);
 
     // Read the tour from the start node away from the free end.

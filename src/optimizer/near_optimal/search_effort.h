@@ -2,8 +2,17 @@
 // number from kMinSearchEffort to kMaxSearchEffort, default 10. After the
 // first local search, effort e lets the kicks do e * 10,000 counted steps per
 // distinct position of the contour (a step is a candidate examined or a node
-// moved by a reversal). The work is counted, never timed, so the same effort
-// gives the same order everywhere; the time grows about linearly with it.
+// moved by a reversal), up to 25,000 positions; a larger contour of n
+// positions gets e * 10,000 * sqrt(25,000 n) steps, so that 100,000 points
+// stay within seconds (there reversals are longer and kicks buy less).
+// The work is counted, never timed, so the same effort gives the same order
+// everywhere; the time grows about linearly with it.
+//
+// What a unit buys (Release, processor seconds, the 17 TSPLIB drilling
+// instances of bench_near_optimal_bench): effort 5 leaves the paths on
+// average 0.64 % above the best known open paths, the default 10 0.45 %
+// (d18512 in about 3 s), 20 0.38 %; the kicks take about nine tenths of the
+// time, about 0.02 s per unit and 1,000 positions.
 #pragma once
 
 #include <string_view>
@@ -22,5 +31,20 @@ extern int searchEffort;
 // a sign allowed) is clamped into the range; any other text (empty, a
 // fraction, an exponent, trailing characters) gives the default.
 int parseSearchEffort(std::string_view text);
+
+namespace nearopt {
+
+inline constexpr long long kKickWorkPerPosition = 10000;
+// Up to this many distinct positions every position buys the full work.
+inline constexpr long long kFullWorkPositions = 25000;
+
+// The kicks' work budget for `positions` distinct positions at `effort`.
+long long kickWork(long long positions, int effort);
+
+// Floor of the square root of 0 <= value < 2^62, in integers so that every
+// platform agrees.
+long long integerSquareRoot(long long value);
+
+}  // namespace nearopt
 
 }  // namespace tw

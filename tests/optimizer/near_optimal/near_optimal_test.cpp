@@ -265,5 +265,28 @@ TEST(SearchEffort, ParameterTexts) {
     for (const auto& c : cases) EXPECT_EQ(parseSearchEffort(c.text), c.expected) << '"' << c.text << '"';
 }
 
+TEST(SearchEffort, KickWorkScale) {
+    for (const long long root : {0LL, 1LL, 2LL, 3LL, 1000LL, 46340LL, 46341LL, 7000000LL}) {
+        EXPECT_EQ(nearopt::integerSquareRoot(root * root), root);
+        if (root > 0) EXPECT_EQ(nearopt::integerSquareRoot(root * root - 1), root - 1);
+        EXPECT_EQ(nearopt::integerSquareRoot(root * root + 2 * root), root) << "just below (root + 1)^2";
+    }
+    // Full work per position up to the limit, then the square-root growth.
+    EXPECT_EQ(nearopt::kickWork(1000, 10), 10 * 1000 * nearopt::kKickWorkPerPosition);
+    EXPECT_EQ(nearopt::kickWork(nearopt::kFullWorkPositions, 3),
+              3 * nearopt::kFullWorkPositions * nearopt::kKickWorkPerPosition);
+    EXPECT_EQ(nearopt::kickWork(4 * nearopt::kFullWorkPositions, 1),
+              2 * nearopt::kFullWorkPositions * nearopt::kKickWorkPerPosition);
+    long long previous = 0;
+    for (long long positions = 1; positions < 400000; positions = positions * 3 / 2 + 1) {
+        const long long work = nearopt::kickWork(positions, 10);
+        EXPECT_GT(work, previous) << "more positions, more work: " << positions;
+        EXPECT_LE(work, 10 * positions * nearopt::kKickWorkPerPosition);
+        EXPECT_EQ(nearopt::kickWork(positions, 100), 10 * work) << "linear in the effort";
+        previous = work;
+    }
+}
+
 }  // namespace
+
 }  // namespace tw
