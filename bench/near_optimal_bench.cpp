@@ -7,7 +7,9 @@
 // driver's lower bound is not part of the mode), the shares of it spent in
 // set-up (merging, Hilbert order, candidate lists, reading the path out),
 // the first local search and the kicks, the peak resident memory of the run
-// (Linux: the high-water mark is reset before each run), the length, the
+// (Linux: the high-water mark is reset to the current size before each run,
+// so memory the allocator kept from a larger earlier run still counts; run
+// one set alone for its own figure), the length, the
 // ratio to the reference and whether the order is a permutation. Usage:
 //
 //   bench_near_optimal_bench [--effort E] [--max-points N] [--curve E,E,...]
