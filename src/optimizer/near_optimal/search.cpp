@@ -135,11 +135,14 @@ void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t cha
     for (int k = 0; k < found; ++k) {
         const Alternative& alternative = best[k];
         if (tour_.exchangeCost(t1, t2, alternative.c, alternative.t4) > kLongestReversal) continue;
+        const double closed = alternative.gain - nodes_.distance(alternative.t4, t1);
+        // The last step is made only when it closes the best tour: made and
+        // taken back, it would cost two reversals for nothing.
+        if (level + 1 == kMaxDepth && !(closed > bestGain_)) continue;
         const std::size_t before = tour_.mark();
         work_ += tour_.exchange(t1, t2, alternative.c, alternative.t4);
         added_.push_back(t2);
         added_.push_back(alternative.c);
-        const double closed = alternative.gain - nodes_.distance(alternative.t4, t1);
         if (closed > bestGain_) {
             bestGain_ = closed;
             bestMark_ = tour_.mark();
