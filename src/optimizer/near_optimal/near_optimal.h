@@ -16,8 +16,9 @@
 // point, with fewer than two points, with coordinates the heuristics do not
 // accept (orderableCoordinates) or when memory runs short.
 //
-// Cost: O(n log^2 n) to set up, then roughly linear in n times the effort;
-// memory linear in n.
+// Cost: O(n log^2 n) to set up, then the effort's counted work: linear in n
+// up to 25,000 positions, growing as n^(1/2) past that (search_effort.h);
+// memory linear in n (the distance cache included).
 #pragma once
 
 #include "optimizer/path_optimizer.h"
