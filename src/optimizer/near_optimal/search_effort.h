@@ -8,11 +8,12 @@
 // The work is counted, never timed, so the same effort gives the same order
 // everywhere; the time grows about linearly with it.
 //
-// What a unit buys (Release, processor seconds, the 17 TSPLIB drilling
-// instances of bench_near_optimal_bench): effort 5 leaves the paths on
-// average 0.64 % above the best known open paths, the default 10 0.45 %
-// (d18512 in about 3 s), 20 0.38 %; the kicks take about nine tenths of the
-// time, about 0.02 s per unit and 1,000 positions.
+// What a unit buys (Release, the 17 TSPLIB drilling instances of
+// bench_near_optimal_bench): effort 1 leaves the paths on average 1.8 %
+// above the best known open paths, 5 0.62 %, the default 10 0.44 % (d18512
+// in 3.5 to 4.5 processor seconds), 20 0.38 %, 100 0.26 %. The kicks take
+// about nine tenths of the time, 0.02 to 0.025 s per unit and 1,000
+// positions.
 #pragma once
 
 #include <string_view>
