@@ -268,7 +268,9 @@ TEST(SearchEffort, ParameterTexts) {
 TEST(SearchEffort, KickWorkScale) {
     for (const long long root : {0LL, 1LL, 2LL, 3LL, 1000LL, 46340LL, 46341LL, 7000000LL}) {
         EXPECT_EQ(nearopt::integerSquareRoot(root * root), root);
-        if (root > 0) EXPECT_EQ(nearopt::integerSquareRoot(root * root - 1), root - 1);
+        if (root > 0) {
+            EXPECT_EQ(nearopt::integerSquareRoot(root * root - 1), root - 1);
+        }
         EXPECT_EQ(nearopt::integerSquareRoot(root * root + 2 * root), root) << "just below (root + 1)^2";
     }
     // Full work per position up to the limit, then the square-root growth.
