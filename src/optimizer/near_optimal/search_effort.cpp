@@ -35,13 +35,13 @@ long long integerSquareRoot(long long value) {
     return root;
 }
 
-long long kickWork(long long positions, int effort) {
+long long kickWork(long long positions, int effort, long long perPosition) {
     // Kicks cost more on large sets, where reversals are longer, and improve
     // less per step: beyond kFullWorkPositions the positions that count grow
     // as the square root of the set's size.
     const long long counted =
         positions <= kFullWorkPositions ? positions : integerSquareRoot(positions * kFullWorkPositions);
-    return static_cast<long long>(effort) * counted * kKickWorkPerPosition;
+    return static_cast<long long>(effort) * counted * perPosition;
 }
 
 }  // namespace nearopt
