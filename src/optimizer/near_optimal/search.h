@@ -21,13 +21,16 @@
 #include "optimizer/near_optimal/neighbours.h"
 #include "optimizer/near_optimal/nodes.h"
 #include "optimizer/near_optimal/tour.h"
+#include "optimizer/near_optimal/two_level_tour.h"
 
 namespace tw::nearopt {
 
+// `Tour` is ArrayTour or TwoLevelTour.
+template <class Tour>
 class LocalSearch {
 public:
     // `tolerance`: the least gain a chain must make to be kept.
-    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, double tolerance);
+    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance);
 
     // Puts a node in the queue unless it is already waiting.
     void push(int node);
@@ -57,7 +60,7 @@ private:
 
     const NodeSet& nodes_;
     const CandidateLists& candidates_;
-    ArrayTour& tour_;
+    Tour& tour_;
     double tolerance_;
 
     std::vector<int> queue_;  // ring buffer, each node at most once
