@@ -127,6 +127,21 @@ TEST_F(NearOptimal, SameOrderTwiceAndAfterOtherContours) {
     EXPECT_EQ(nearOptimalOrder(points, {0, 0}), first);
 }
 
+// From 10,000 distinct positions the search runs on the two-level tour:
+// the same guarantees, and the same order on every run.
+TEST_F(NearOptimal, LargeSetsOnTheTwoLevelTour) {
+    for (const Shape shape : {Shape::kUniform, Shape::kClustered}) {
+        const std::vector<XY> points = shuffled(seededPoints(shape, 12000, 5), 5);
+        OptimizerHandle optimizer = makeOptimizer(points, {0, 0});
+        const double before = pathLength(*optimizer, identity(12000));
+        nearOptimalPath(*optimizer);
+        SCOPED_TRACE(::testing::Message() << "shape " << static_cast<int>(shape));
+        ASSERT_TRUE(isPermutation(optimizer->order, 12000));
+        EXPECT_LT(pathLength(*optimizer, optimizer->order), 0.1 * before);
+        EXPECT_EQ(nearOptimalOrder(points, {0, 0}), optimizer->order);
+    }
+}
+
 TEST_F(NearOptimal, OptimizeRunsTheModeForItsCode) {
     const std::vector<XY> points = shuffled(seededPoints(Shape::kClustered, 100, 11), 11);
     OptimizerHandle optimizer = makeOptimizer(points, {0, 0});
