@@ -4,14 +4,22 @@
 // processor time) on pcb3038 and d18512.
 //
 // Each row gives the processor time of the optimize call alone (the contour
-// driver's lower bound is not part of the mode), the length, the ratio to
-// the reference and whether the order is a permutation. Usage:
+// driver's lower bound is not part of the mode), the shares of it spent in
+// set-up (merging, Hilbert order, candidate lists, reading the path out),
+// the first local search and the kicks, the peak resident memory of the run
+// (Linux: the high-water mark is reset to the current size before each run,
+// so memory the allocator kept from a larger earlier run still counts; run
+// one set alone for its own figure), the length, the
+// ratio to the reference and whether the order is a permutation. Usage:
 //
 //   bench_near_optimal_bench [--effort E] [--max-points N] [--curve E,E,...]
 //                            [--curve-sets name,name,...] [--no-curve]
+//                            [--sets name,name,...]
 //
 // Defaults: effort 10 (the mode's default), every instance, curve efforts
-// 1,2,5,10,20,50,100 on pcb3038,d18512.
+// 1,2,5,10,20,50,100 on pcb3038,d18512. --sets runs synthetic sets instead
+// of the TSPLIB instances (uniform-100000, clustered-85900, grid-N; see
+// optimizer_bench_sets.h); they have no reference, so no ratio.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +36,7 @@
 #include "optimizer_bench_sets.h"
 #include "optimizer/optimize_codes.h"
 #include "optimizer/path_optimizer.h"
+#include "optimizer/near_optimal/near_optimal.h"
 #include "optimizer/near_optimal/search_effort.h"
 
 namespace {
@@ -45,6 +54,8 @@ struct Instance {
 
 struct Result {
     double cpuSeconds = 0;
+    double phaseSeconds[3] = {0, 0, 0};  // set-up, local search, kicks
+    double peakMiB = 0;
     double length = 0;
     bool permutation = false;
 };
@@ -75,6 +86,32 @@ std::vector<Instance> readInstances(int maxPoints) {
     return instances;
 }
 
+std::clock_t phaseStart = 0;
+double phaseSeconds[3] = {0, 0, 0};
+
+void notePhase(tw::nearopt::Phase finished) {
+    const std::clock_t now = std::clock();
+    phaseSeconds[static_cast<int>(finished)] += static_cast<double>(now - phaseStart) / CLOCKS_PER_SEC;
+    phaseStart = now;
+}
+
+// Resets the resident-memory high-water mark (Linux; elsewhere nothing).
+void resetPeakMemory() {
+    std::FILE* file = std::fopen("/proc/self/clear_refs", "w");
+    if (file == nullptr) return;
+    std::fputs("5", file);
+    std::fclose(file);
+}
+
+// The high-water mark in MiB, 0 when unknown.
+double peakMemoryMiB() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+    }
+    return 0;
+}
+
 Result run(const Instance& instance, int effort) {
     PathOptimizer* optimizer = tw::optimizerCreate(&tw::StandardPathOptimizer, "bench");
     Result result;
@@ -83,9 +120,20 @@ Result run(const Instance& instance, int effort) {
     for (const Point& p : instance.points) tw::optimizerAddPoint(optimizer, nullptr, p.x, p.y, 0, 0, 0);
     tw::optimizerSetStartPoint(optimizer, nullptr, instance.start.x, instance.start.y, 0);
     tw::searchEffort = effort;
+    resetPeakMemory();
+    for (double& seconds : phaseSeconds) seconds = 0;
+    tw::nearopt::phaseHook = notePhase;
     const std::clock_t begin = std::clock();
+    phaseStart = begin;
     tw::optimizerOptimize(optimizer);
-    result.cpuSeconds = static_cast<double>(std::clock() - begin) / CLOCKS_PER_SEC;
+    const std::clock_t end = std::clock();
+    tw::nearopt::phaseHook = nullptr;
+    result.cpuSeconds = static_cast<double>(end - begin) / CLOCKS_PER_SEC;
+    result.peakMiB = peakMemoryMiB();
+    // Whatever follows the kicks (reading the path out, the length check)
+    // counts as set-up.
+    phaseSeconds[0] += static_cast<double>(end - phaseStart) / CLOCKS_PER_SEC;
+    for (int k = 0; k < 3; ++k) result.phaseSeconds[k] = phaseSeconds[k];
     tw::optimizerComputeLength(optimizer);
     result.length = optimizer->length;
     std::vector<int> sorted = optimizer->order;
@@ -98,15 +146,24 @@ Result run(const Instance& instance, int effort) {
 }
 
 void printRow(const Instance& instance, int effort, const Result& result) {
-    std::printf("%-10s %6zu %6d %9.3f %16.3f %16.3f %8.4f %s\n", instance.name.c_str(), instance.points.size(), effort,
-                result.cpuSeconds, result.length, instance.reference, result.length / instance.reference,
-                result.permutation ? "yes" : "NO");
+    auto share = [&](int phase) {
+        return result.cpuSeconds > 0 ? 100.0 * result.phaseSeconds[phase] / result.cpuSeconds : 0.0;
+    };
+    std::printf("%-16s %6zu %6d %9.3f %5.0f%% %5.0f%% %5.0f%% %8.1f %16.3f", instance.name.c_str(),
+                instance.points.size(), effort, result.cpuSeconds, share(0), share(1), share(2), result.peakMiB,
+                result.length);
+    if (instance.reference > 0) {
+        std::printf(" %16.3f %8.4f", instance.reference, result.length / instance.reference);
+    } else {
+        std::printf(" %16s %8s", "-", "-");
+    }
+    std::printf(" %s\n", result.permutation ? "yes" : "NO");
     std::fflush(stdout);
 }
 
 void printHead(const char* title) {
-    std::printf("\n%s\n%-10s %6s %6s %9s %16s %16s %8s %s\n", title, "instance", "n", "effort", "cpu s", "length",
-                "reference", "ratio", "perm");
+    std::printf("\n%s\n%-16s %6s %6s %9s %6s %6s %6s %8s %16s %16s %8s %s\n", title, "instance", "n", "effort", "cpu s",
+                "set-up", "search", "kicks", "peak MiB", "length", "reference", "ratio", "perm");
 }
 
 }  // namespace
@@ -117,6 +174,7 @@ int main(int argc, char** argv) {
     bool curve = true;
     std::vector<std::string> curveEfforts = {"1", "2", "5", "10", "20", "50", "100"};
     std::vector<std::string> curveSets = {"pcb3038", "d18512"};
+    std::vector<std::string> syntheticNames;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -130,11 +188,26 @@ int main(int argc, char** argv) {
             curveSets = splitList(argv[++i]);
         } else if (argument == "--no-curve") {
             curve = false;
+        } else if (argument == "--sets" && hasValue) {
+            syntheticNames = splitList(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve]\n",
+            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve] [--sets a,b]\n",
                          argv[0]);
             return 2;
         }
+    }
+    if (!syntheticNames.empty()) {
+        printHead("nearOptimal on synthetic sets");
+        for (const std::string& name : syntheticNames) {
+            const std::optional<bench::PointSet> set = bench::syntheticSet(name);
+            if (!set) {
+                std::fprintf(stderr, "unknown set %s\n", name.c_str());
+                return 2;
+            }
+            const Instance instance{set->name, set->points, set->start, 0.0};
+            printRow(instance, effort, run(instance, effort));
+        }
+        return 0;
     }
     const std::vector<Instance> instances = readInstances(maxPoints);
     if (instances.empty()) {

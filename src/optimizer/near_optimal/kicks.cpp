@@ -9,7 +9,8 @@ constexpr std::uint64_t kSeed = 0x7477506E744F7074ull;
 
 }  // namespace
 
-double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long workLimit) {
+template <class Tour>
+double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit) {
     const int size = tour.size();
     if (size < 6) return 0.0;
     const int longest = (size - 2) / 2 < kLongestStretch ? (size - 2) / 2 : kLongestStretch;
@@ -21,9 +22,14 @@ double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, 
         const int p = generator.below(size);
         const int lengthB = 1 + generator.below(longest);
         const int lengthC = 1 + generator.below(longest);
-        auto at = [&](int offset) { return tour.at((p + offset) % size); };
-        const int x = at(0), b0 = at(1), bEnd = at(lengthB), c0 = at(lengthB + 1),
-                  cEnd = at(lengthB + lengthC), y = at(lengthB + lengthC + 1);
+        const int x = tour.anchor(p);
+        const int b0 = tour.next(x);
+        int bEnd = b0;
+        for (int k = 1; k < lengthB; ++k) bEnd = tour.next(bEnd);
+        const int c0 = tour.next(bEnd);
+        int cEnd = c0;
+        for (int k = 1; k < lengthC; ++k) cEnd = tour.next(cEnd);
+        const int y = tour.next(cEnd);
         if (nodes.fixedEdge(x, b0) || nodes.fixedEdge(bEnd, c0) || nodes.fixedEdge(cEnd, y)) continue;
         const double change = nodes.distance(x, c0) + nodes.distance(cEnd, b0) + nodes.distance(bEnd, y) -
                               nodes.distance(x, b0) - nodes.distance(bEnd, c0) - nodes.distance(cEnd, y);
@@ -48,5 +54,8 @@ double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, 
     }
     return removed;
 }
+
+template double iterateKicks(const NodeSet&, ArrayTour&, LocalSearch<ArrayTour>&, long long);
+template double iterateKicks(const NodeSet&, TwoLevelTour&, LocalSearch<TwoLevelTour>&, long long);
 
 }  // namespace tw::nearopt

@@ -36,6 +36,8 @@ private:
 // Kicks until the search's work counter reaches `workLimit` (every kick
 // counts at least one step); returns the total length removed (>= 0 up to
 // rounding).
-double iterateKicks(const NodeSet& nodes, ArrayTour& tour, LocalSearch& search, long long workLimit);
+// `Tour` is ArrayTour or TwoLevelTour.
+template <class Tour>
+double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit);
 
 }  // namespace tw::nearopt

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "optimizer/distance.h"
+#include "optimizer/near_optimal/distance_cache.h"
 
 namespace tw::nearopt {
 
@@ -27,9 +28,18 @@ struct NodeSet {
 
     double distance(int a, int b) const {
         if (a == endNode || b == endNode) return 0.0;
+        if (!cache.empty()) return cache.get(a, b, [this](int p, int q) { return computedDistance(p, q); });
+        return computedDistance(a, b);
+    }
+
+    double computedDistance(int a, int b) const {
         return exactHypot(x[static_cast<std::size_t>(a)] - x[static_cast<std::size_t>(b)],
                           y[static_cast<std::size_t>(a)] - y[static_cast<std::size_t>(b)]);
     }
+
+    // Once filled in (after the node set is complete), distance() keeps
+    // what it computes here; the values are the same either way.
+    mutable DistanceCache cache;
 
     // The start-to-free-end edge stays in every tour.
     bool fixedEdge(int a, int b) const {

@@ -9,14 +9,11 @@ namespace {
 constexpr int kMaxDepth = 6;
 constexpr int kBreadth[kMaxDepth] = {3, 2, 1, 1, 1, 1};
 constexpr int kMaxBreadth = 3;
-// A chain skips an exchange that would move more nodes than this: on large
-// sets such reversals cost far more than they gain, and kicks with the work
-// saved improve the path more.
-constexpr int kLongestReversal = 3000;
 
 }  // namespace
 
-LocalSearch::LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, double tolerance)
+template <class Tour>
+LocalSearch<Tour>::LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance)
     : nodes_(nodes),
       candidates_(candidates),
       tour_(tour),
@@ -26,18 +23,22 @@ LocalSearch::LocalSearch(const NodeSet& nodes, const CandidateLists& candidates,
     added_.reserve(2 * kMaxDepth);
 }
 
-void LocalSearch::push(int node) {
+template <class Tour>
+void LocalSearch<Tour>::push(int node) {
     if (queued_[static_cast<std::size_t>(node)] != 0) return;
     queued_[static_cast<std::size_t>(node)] = 1;
     queue_[(head_ + waiting_) % queue_.size()] = node;
     ++waiting_;
 }
 
-void LocalSearch::pushAll() {
-    for (int k = 0; k < tour_.size(); ++k) push(tour_.at(k));
+template <class Tour>
+void LocalSearch<Tour>::pushAll() {
+    int node = tour_.anchor(0);
+    for (int k = 0; k < tour_.size(); ++k, node = tour_.next(node)) push(node);
 }
 
-double LocalSearch::run(long long workLimit, bool undoable) {
+template <class Tour>
+double LocalSearch<Tour>::run(long long workLimit, bool undoable) {
     double gained = 0.0;
     while (waiting_ > 0) {
         const int t1 = queue_[head_];
@@ -50,7 +51,8 @@ double LocalSearch::run(long long workLimit, bool undoable) {
     return gained;
 }
 
-void LocalSearch::pushRecordedSince(std::size_t start, std::size_t end) {
+template <class Tour>
+void LocalSearch<Tour>::pushRecordedSince(std::size_t start, std::size_t end) {
     for (std::size_t k = start; k < end; ++k) {
         const Exchange& e = tour_.recorded(k);
         push(e.t1);
@@ -60,7 +62,8 @@ void LocalSearch::pushRecordedSince(std::size_t start, std::size_t end) {
     }
 }
 
-bool LocalSearch::improveFrom(int t1, double& gained) {
+template <class Tour>
+bool LocalSearch<Tour>::improveFrom(int t1, double& gained) {
     for (int side = 0; side < 2; ++side) {
         const int t2 = side == 0 ? tour_.next(t1) : tour_.previous(t1);
         if (nodes_.fixedEdge(t1, t2)) continue;
@@ -85,14 +88,16 @@ bool LocalSearch::improveFrom(int t1, double& gained) {
     return false;
 }
 
-bool LocalSearch::addedInChain(int a, int b) const {
+template <class Tour>
+bool LocalSearch<Tour>::addedInChain(int a, int b) const {
     for (std::size_t k = 0; k + 1 < added_.size(); k += 2) {
         if ((added_[k] == a && added_[k + 1] == b) || (added_[k] == b && added_[k + 1] == a)) return true;
     }
     return false;
 }
 
-void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t chainStart) {
+template <class Tour>
+void LocalSearch<Tour>::deepen(int level, int t1, int t2, double gain, std::size_t chainStart) {
     const bool t2Follows = tour_.next(t1) == t2;
     const int t2Next = tour_.next(t2);
     const int t2Previous = tour_.previous(t2);
@@ -111,14 +116,19 @@ void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t cha
         int slot = found;
         while (slot > 0 && (best[slot - 1].gain < value || (best[slot - 1].gain == value && best[slot - 1].c > c))) --slot;
         if (slot >= breadth) return;
-        for (int k = found < breadth ? found : breadth - 1; k > slot; --k) best[k] = best[k - 1];
+        // slot >= 0, so k - 1 stays in the array (the k > 0 spares a false warning).
+        for (int k = found < breadth ? found : breadth - 1; k > slot && k > 0; --k) best[k] = best[k - 1];
         best[slot] = {c, t4, value};
         if (found < breadth) ++found;
     };
 
-    // The free end is at distance 0 from every node: joining it first lets
-    // the chain end the path at t2.
-    if (t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_) consider(nodes_.endNode, 0.0);
+    // The free end is at distance 0 from every node: joining it lets the
+    // chain end the path at t2. Only the first step tries it: deeper, its
+    // running gain (the whole gain so far) outranks most real candidates and
+    // its exchange reverses everything up to the far end of the path, so it
+    // would take the few places of the narrow levels at a high price.
+    if (level == 0 && t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_)
+        consider(nodes_.endNode, 0.0);
     if (t2 != nodes_.endNode) {
         for (const Candidate* candidate = candidates_.begin(t2); candidate != candidates_.end(t2); ++candidate) {
             // Candidates come nearest first: once the join eats the gain,
@@ -130,12 +140,15 @@ void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t cha
 
     for (int k = 0; k < found; ++k) {
         const Alternative& alternative = best[k];
-        if (tour_.exchangeCost(t1, t2, alternative.c, alternative.t4) > kLongestReversal) continue;
+        if (tour_.longExchange(t1, t2, alternative.c, alternative.t4)) continue;
+        const double closed = alternative.gain - nodes_.distance(alternative.t4, t1);
+        // The last step is made only when it closes the best tour: made and
+        // taken back, it would cost two reversals for nothing.
+        if (level + 1 == kMaxDepth && !(closed > bestGain_)) continue;
         const std::size_t before = tour_.mark();
         work_ += tour_.exchange(t1, t2, alternative.c, alternative.t4);
         added_.push_back(t2);
         added_.push_back(alternative.c);
-        const double closed = alternative.gain - nodes_.distance(alternative.t4, t1);
         if (closed > bestGain_) {
             bestGain_ = closed;
             bestMark_ = tour_.mark();
@@ -147,5 +160,8 @@ void LocalSearch::deepen(int level, int t1, int t2, double gain, std::size_t cha
         work_ += tour_.undoTo(before);
     }
 }
+
+template class LocalSearch<ArrayTour>;
+template class LocalSearch<TwoLevelTour>;
 
 }  // namespace tw::nearopt

@@ -11,7 +11,8 @@
 // deeper; the best closed tour is kept when it gains more than the
 // tolerance. Depth three covers the 2-opt moves, the Or-opt segment moves
 // (with and without reversal) and the sequential 3-opt moves; the free end
-// being at distance 0, the same chains move the end of the open path.
+// being at distance 0, a chain whose first step joins it moves the end of
+// the open path.
 #pragma once
 
 #include <cstddef>
@@ -20,13 +21,16 @@
 #include "optimizer/near_optimal/neighbours.h"
 #include "optimizer/near_optimal/nodes.h"
 #include "optimizer/near_optimal/tour.h"
+#include "optimizer/near_optimal/two_level_tour.h"
 
 namespace tw::nearopt {
 
+// `Tour` is ArrayTour or TwoLevelTour.
+template <class Tour>
 class LocalSearch {
 public:
     // `tolerance`: the least gain a chain must make to be kept.
-    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, double tolerance);
+    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance);
 
     // Puts a node in the queue unless it is already waiting.
     void push(int node);
@@ -56,7 +60,7 @@ private:
 
     const NodeSet& nodes_;
     const CandidateLists& candidates_;
-    ArrayTour& tour_;
+    Tour& tour_;
     double tolerance_;
 
     std::vector<int> queue_;  // ring buffer, each node at most once

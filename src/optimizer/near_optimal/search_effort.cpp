@@ -25,4 +25,24 @@ int parseSearchEffort(std::string_view text) {
     return static_cast<int>(value);
 }
 
+namespace nearopt {
+
+long long integerSquareRoot(long long value) {
+    long long root = 0;
+    for (long long bit = 1LL << 30; bit > 0; bit >>= 1) {
+        if ((root + bit) * (root + bit) <= value) root += bit;
+    }
+    return root;
+}
+
+long long kickWork(long long positions, int effort, long long perPosition) {
+    // Kicks cost more on large sets, where reversals are longer, and improve
+    // less per step: beyond kFullWorkPositions the positions that count grow
+    // as the square root of the set's size.
+    const long long counted =
+        positions <= kFullWorkPositions ? positions : integerSquareRoot(positions * kFullWorkPositions);
+    return static_cast<long long>(effort) * counted * perPosition;
+}
+
+}  // namespace nearopt
 }  // namespace tw

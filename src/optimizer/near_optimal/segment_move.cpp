@@ -15,7 +15,8 @@ struct SegmentMove {
 // Swaps the neighbouring stretches [b0 .. bEnd] and [c0 .. cEnd] that lie
 // between x and y in tour direction; with `reverseB`/`reverseC` a stretch
 // ends up reversed.
-long long swapStretches(ArrayTour& tour, int x, int b0, int bEnd, int c0, int cEnd, int y, bool keepB,
+template <class Tour>
+long long swapStretches(Tour& tour, int x, int b0, int bEnd, int c0, int cEnd, int y, bool keepB,
                         bool keepC) {
     long long work = tour.exchange(x, b0, y, cEnd);              // x Cend..C0 Bend..B0 y
     if (keepC) work += tour.exchange(x, cEnd, bEnd, c0);         // x C0..Cend Bend..B0 y
@@ -24,14 +25,18 @@ long long swapStretches(ArrayTour& tour, int x, int b0, int bEnd, int c0, int cE
     return work;
 }
 
-int offset(const ArrayTour& tour, int from, int to) {
-    const int d = tour.positionOf(to) - tour.positionOf(from);
-    return d < 0 ? d + tour.size() : d;
+// Whether `node` is one of the `length` nodes from `first` on.
+template <class Tour>
+bool inStretch(const Tour& tour, int first, int length, int node) {
+    for (int k = 0; k < length; ++k, first = tour.next(first))
+        if (first == node) return true;
+    return false;
 }
 
 }  // namespace
 
-bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, int node,
+template <class Tour>
+bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, int node,
                           double tolerance, double& gained, long long& work) {
     const int size = tour.size();
     SegmentMove best;
@@ -61,7 +66,7 @@ bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates
                         const int p = around == 0 ? c->node : tour.previous(c->node);
                         const int q = tour.next(p);
                         // p and q outside the stretch, and (p, q) not one of its edges.
-                        if (offset(tour, first, p) < length || offset(tour, first, q) < length) continue;
+                        if (inStretch(tour, first, length, p) || inStretch(tour, first, length, q)) continue;
                         if (p == a || nodes.fixedEdge(p, q)) continue;
                         const double join = nodes.distance(p, q);
                         const double forward = nodes.distance(p, first) + nodes.distance(last, q) - join;
@@ -87,5 +92,8 @@ bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates
     gained += best.gain;
     return true;
 }
+
+template bool improveBySegmentMove(const NodeSet&, const CandidateLists&, ArrayTour&, int, double, double&, long long&);
+template bool improveBySegmentMove(const NodeSet&, const CandidateLists&, TwoLevelTour&, int, double, double&, long long&);
 
 }  // namespace tw::nearopt

@@ -8,6 +8,7 @@
 #include "optimizer/near_optimal/neighbours.h"
 #include "optimizer/near_optimal/nodes.h"
 #include "optimizer/near_optimal/tour.h"
+#include "optimizer/near_optimal/two_level_tour.h"
 
 namespace tw::nearopt {
 
@@ -18,7 +19,9 @@ inline constexpr int kLongestSegment = 3;
 // `node` when it gains more than `tolerance`: adds the gain to `gained` and
 // returns true (the exchanges made are recorded in the tour). Adds the
 // candidates examined and nodes moved to `work`.
-bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates, ArrayTour& tour, int node,
+// `Tour` is ArrayTour or TwoLevelTour.
+template <class Tour>
+bool improveBySegmentMove(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, int node,
                           double tolerance, double& gained, long long& work);
 
 }  // namespace tw::nearopt

@@ -12,7 +12,14 @@
 #include <cstddef>
 #include <vector>
 
+#include "optimizer/near_optimal/search_effort.h"
+
 namespace tw::nearopt {
+
+// A search skips an exchange that would move more nodes than this: on large
+// sets such reversals cost far more than they gain, and kicks with the work
+// saved improve the path more.
+inline constexpr int kLongestReversal = 3000;
 
 struct Exchange {
     int t1, t2, t3, t4;
@@ -23,11 +30,16 @@ public:
     // The tour visiting `order` (a permutation of 0 .. size-1) in turn.
     explicit ArrayTour(const std::vector<int>& order);
 
+    // Kick work per position and effort unit (search_effort.h).
+    static constexpr long long kKickWorkPerPosition = nearopt::kKickWorkPerPosition;
+
     int size() const { return size_; }
     int next(int node) const { return order_[wrap(position_[static_cast<std::size_t>(node)] + 1)]; }
     int previous(int node) const { return order_[wrap(position_[static_cast<std::size_t>(node)] - 1 + size_)]; }
     int at(int position) const { return order_[static_cast<std::size_t>(position)]; }
     int positionOf(int node) const { return position_[static_cast<std::size_t>(node)]; }
+    // A node to start walking from for the `index`-th of `size` choices.
+    int anchor(int index) const { return at(index); }
 
     // Applies and records the exchange (preconditions above). Returns the
     // number of nodes moved, the work it cost.
@@ -35,6 +47,8 @@ public:
 
     // Number of nodes the exchange would move (it reverses the shorter side).
     int exchangeCost(int t1, int t2, int t3, int t4) const;
+    // Whether the exchange would move more than kLongestReversal nodes.
+    bool longExchange(int t1, int t2, int t3, int t4) const { return exchangeCost(t1, t2, t3, t4) > kLongestReversal; }
 
     // Number of recorded exchanges; undoTo(mark) takes back every exchange
     // recorded after `mark` was read, forgetting them.

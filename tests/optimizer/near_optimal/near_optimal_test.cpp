@@ -127,6 +127,21 @@ TEST_F(NearOptimal, SameOrderTwiceAndAfterOtherContours) {
     EXPECT_EQ(nearOptimalOrder(points, {0, 0}), first);
 }
 
+// From 10,000 distinct positions the search runs on the two-level tour:
+// the same guarantees, and the same order on every run.
+TEST_F(NearOptimal, LargeSetsOnTheTwoLevelTour) {
+    for (const Shape shape : {Shape::kUniform, Shape::kClustered}) {
+        const std::vector<XY> points = shuffled(seededPoints(shape, 12000, 5), 5);
+        OptimizerHandle optimizer = makeOptimizer(points, {0, 0});
+        const double before = pathLength(*optimizer, identity(12000));
+        nearOptimalPath(*optimizer);
+        SCOPED_TRACE(::testing::Message() << "shape " << static_cast<int>(shape));
+        ASSERT_TRUE(isPermutation(optimizer->order, 12000));
+        EXPECT_LT(pathLength(*optimizer, optimizer->order), 0.1 * before);
+        EXPECT_EQ(nearOptimalOrder(points, {0, 0}), optimizer->order);
+    }
+}
+
 TEST_F(NearOptimal, OptimizeRunsTheModeForItsCode) {
     const std::vector<XY> points = shuffled(seededPoints(Shape::kClustered, 100, 11), 11);
     OptimizerHandle optimizer = makeOptimizer(points, {0, 0});
@@ -265,5 +280,30 @@ TEST(SearchEffort, ParameterTexts) {
     for (const auto& c : cases) EXPECT_EQ(parseSearchEffort(c.text), c.expected) << '"' << c.text << '"';
 }
 
+TEST(SearchEffort, KickWorkScale) {
+    for (const long long root : {0LL, 1LL, 2LL, 3LL, 1000LL, 46340LL, 46341LL, 7000000LL}) {
+        EXPECT_EQ(nearopt::integerSquareRoot(root * root), root);
+        if (root > 0) {
+            EXPECT_EQ(nearopt::integerSquareRoot(root * root - 1), root - 1);
+        }
+        EXPECT_EQ(nearopt::integerSquareRoot(root * root + 2 * root), root) << "just below (root + 1)^2";
+    }
+    // Full work per position up to the limit, then the square-root growth.
+    EXPECT_EQ(nearopt::kickWork(1000, 10), 10 * 1000 * nearopt::kKickWorkPerPosition);
+    EXPECT_EQ(nearopt::kickWork(nearopt::kFullWorkPositions, 3),
+              3 * nearopt::kFullWorkPositions * nearopt::kKickWorkPerPosition);
+    EXPECT_EQ(nearopt::kickWork(4 * nearopt::kFullWorkPositions, 1),
+              2 * nearopt::kFullWorkPositions * nearopt::kKickWorkPerPosition);
+    long long previous = 0;
+    for (long long positions = 1; positions < 400000; positions = positions * 3 / 2 + 1) {
+        const long long work = nearopt::kickWork(positions, 10);
+        EXPECT_GT(work, previous) << "more positions, more work: " << positions;
+        EXPECT_LE(work, 10 * positions * nearopt::kKickWorkPerPosition);
+        EXPECT_EQ(nearopt::kickWork(positions, 100), 10 * work) << "linear in the effort";
+        previous = work;
+    }
+}
+
 }  // namespace
+
 }  // namespace tw
