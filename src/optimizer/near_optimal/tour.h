@@ -2,16 +2,14 @@
 // representation that makes neighbour look-ups O(1) and reversals as cheap as
 // the shorter side of the tour.
 //
-// Every change is a two-exchange: `exchange(t1, t2, t3, t4)` removes the
-// edges (t1,t2) and (t3,t4) and adds (t2,t3) and (t4,t1). It needs t2 to
-// follow t1 and t4 to precede t3, or t2 to precede t1 and t4 to follow t3;
-// then the result is again one tour. Each exchange is recorded so that a
-// series of them can be taken back in reverse order.
+// Every change is a recorded two-exchange (exchange_log.h); the work an
+// exchange returns is the number of nodes moved.
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
+#include "optimizer/near_optimal/exchange_log.h"
 #include "optimizer/near_optimal/search_effort.h"
 
 namespace tw::nearopt {
@@ -21,11 +19,7 @@ namespace tw::nearopt {
 // saved improve the path more.
 inline constexpr int kLongestReversal = 3000;
 
-struct Exchange {
-    int t1, t2, t3, t4;
-};
-
-class ArrayTour {
+class ArrayTour : public ExchangeLog<ArrayTour> {
 public:
     // The tour visiting `order` (a permutation of 0 .. size-1) in turn.
     explicit ArrayTour(const std::vector<int>& order);
@@ -41,31 +35,20 @@ public:
     // A node to start walking from for the `index`-th of `size` choices.
     int anchor(int index) const { return at(index); }
 
-    // Applies and records the exchange (preconditions above). Returns the
-    // number of nodes moved, the work it cost.
-    long long exchange(int t1, int t2, int t3, int t4);
-
     // Number of nodes the exchange would move (it reverses the shorter side).
     int exchangeCost(int t1, int t2, int t3, int t4) const;
     // Whether the exchange would move more than kLongestReversal nodes.
     bool longExchange(int t1, int t2, int t3, int t4) const { return exchangeCost(t1, t2, t3, t4) > kLongestReversal; }
 
-    // Number of recorded exchanges; undoTo(mark) takes back every exchange
-    // recorded after `mark` was read, forgetting them.
-    std::size_t mark() const { return log_.size(); }
-    long long undoTo(std::size_t mark);
-    void forget() { log_.clear(); }
-    const Exchange& recorded(std::size_t index) const { return log_[index]; }
-
 private:
+    friend class ExchangeLog<ArrayTour>;
+
     std::size_t wrap(int position) const { return static_cast<std::size_t>(position >= size_ ? position - size_ : position); }
-    long long apply(int t1, int t2, int t3, int t4);
     long long reversePath(int from, int to);
 
     int size_;
     std::vector<int> order_;
     std::vector<int> position_;
-    std::vector<Exchange> log_;
 };
 
 }  // namespace tw::nearopt

@@ -81,27 +81,6 @@ bool TwoLevelTour::between(int a, int b, int c) const {
     return rankB < rankC || (rankB == rankC && offsetB <= offsetC);
 }
 
-long long TwoLevelTour::exchange(int t1, int t2, int t3, int t4) {
-    log_.push_back({t1, t2, t3, t4});
-    return apply(t1, t2, t3, t4);
-}
-
-long long TwoLevelTour::undoTo(std::size_t mark) {
-    long long work = 0;
-    while (log_.size() > mark) {
-        const Exchange e = log_.back();
-        log_.pop_back();
-        work += apply(e.t1, e.t4, e.t3, e.t2);
-    }
-    return work;
-}
-
-long long TwoLevelTour::apply(int t1, int t2, int, int t4) {
-    // Tour t1 t2 .. t4 t3: reversing t2 .. t4 gives t1 t4 .. t2 t3.
-    if (next(t1) == t2) return reversePath(t2, t4);
-    return reversePath(t4, t2);
-}
-
 long long TwoLevelTour::reversePath(int from, int to) {
     const int count = static_cast<int>(segments_.size());
     int segmentFrom = nodes_[static_cast<std::size_t>(from)].segment;

@@ -28,7 +28,7 @@
 
 namespace tw::nearopt {
 
-class TwoLevelTour {
+class TwoLevelTour : public ExchangeLog<TwoLevelTour> {
 public:
     // The tour visiting `order` (a permutation of 0 .. size-1, size >= 8) in
     // turn; `segmentSize` 0 picks about sqrt(size).
@@ -60,15 +60,8 @@ public:
     // every node is one choice.
     int anchor(int index) const { return index; }
 
-    // Applies and records the exchange; returns the work it cost.
-    long long exchange(int t1, int t2, int t3, int t4);
     // Reversals cost little whatever their length.
     bool longExchange(int, int, int, int) const { return false; }
-
-    std::size_t mark() const { return log_.size(); }
-    long long undoTo(std::size_t mark);
-    void forget() { log_.clear(); }
-    const Exchange& recorded(std::size_t index) const { return log_[index]; }
 
     // For tests: the largest segment, and whether the links, ids, ranks and
     // counts agree with each other.
@@ -76,6 +69,8 @@ public:
     bool consistent() const;
 
 private:
+    friend class ExchangeLog<TwoLevelTour>;
+
     struct Node {
         std::int32_t segment;
         std::int32_t id;       // consecutive along the internal direction
@@ -101,7 +96,6 @@ private:
     // Tour offset of a node from its segment's first node in tour order.
     int offset(int node) const;
 
-    long long apply(int t1, int t2, int t3, int t4);
     long long reversePath(int from, int to);
     long long reverseInside(int from, int to);
     long long reverseSegments(int first, int last);
@@ -117,7 +111,6 @@ private:
 
     std::vector<Node> nodes_;
     std::vector<Segment> segments_;
-    std::vector<Exchange> log_;
     std::vector<int> scratch_;
     int length_ = 1;      // segment length when laid out
     bool grown_ = false;  // a segment outgrew kGrowth * length_

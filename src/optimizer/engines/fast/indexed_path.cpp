@@ -192,6 +192,20 @@ void IndexedPath::link(PathNode* first, PathNode* last, Gap gap) {
     if (gap.right != nullptr) refresh(gap.right, true);
 }
 
+void IndexedPath::finishTurn(PathNode* before, PathNode* b, PathNode* c, PathNode* after, std::uint64_t now) {
+    // The turned run's ends and the nodes beside it have new neighbours;
+    // their edges and the tree's longest edges above them change.
+    stamp(b, now);
+    stamp(c, now);
+    if (before != nullptr) stamp(before, now);
+    if (after != nullptr) stamp(after, now);
+    if (tail_ == c) tail_ = b;
+    refresh(b, true);
+    refresh(c, true);
+    if (before != nullptr) refresh(before, true);
+    if (after != nullptr) refresh(after, true);
+}
+
 void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
     if (stretch_ && !turning_) layOutTurns();
     if (turning_) {
@@ -230,15 +244,7 @@ void IndexedPath::reverseRun(PathNode* b, PathNode* c) {
         before->next = c;
     }
     if (after != nullptr) after->previous = b;
-    stamp(b, now);
-    stamp(c, now);
-    if (before != nullptr) stamp(before, now);
-    if (after != nullptr) stamp(after, now);
-    if (tail_ == c) tail_ = b;
-    refresh(b, true);
-    refresh(c, true);
-    if (before != nullptr) refresh(before, true);
-    if (after != nullptr) refresh(after, true);
+    finishTurn(before, b, c, after, now);
 }
 
 void IndexedPath::beginTurns() { stretch_ = true; }
@@ -266,15 +272,7 @@ void IndexedPath::reverseTurning(PathNode* b, PathNode* c) {
         stampTurned(list_.nodeOf(point), now);
     });
     if (blocks) blockTurn_ = now;
-    stamp(b, now);
-    stamp(c, now);
-    if (before != nullptr) stamp(before, now);
-    if (after != nullptr) stamp(after, now);
-    if (tail_ == c) tail_ = b;
-    refresh(b, true);
-    refresh(c, true);
-    if (before != nullptr) refresh(before, true);
-    if (after != nullptr) refresh(after, true);
+    finishTurn(before, b, c, after, now);
 }
 
 void IndexedPath::settleTurns() {

@@ -126,6 +126,8 @@ private:
     // While turning: the node's cached edges are stored the other way round.
     bool flipped(const PathNode* node) const { return turning_ && turns_.flipped(node->point); }
     void reverseTurning(PathNode* b, PathNode* c);
+    // After a turn of b..c (now c..b) between `before` and `after`.
+    void finishTurn(PathNode* before, PathNode* b, PathNode* c, PathNode* after, std::uint64_t now);
     void layOutTurns();
     // Takes the segments' flipped sides and block turns into the points'
     // own records and the tree's stamps.
