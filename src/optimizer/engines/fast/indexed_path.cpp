@@ -15,7 +15,6 @@ constexpr std::uint64_t kComfortableSpacing = std::uint64_t{1} << 20;
 
 IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
     : list_(list),
-      points_(optimizer.points),
       treeHolder_(pointTreeFor(optimizer)),
       tree_(*treeHolder_),
       state_(optimizer.points.size()),

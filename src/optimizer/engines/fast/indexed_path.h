@@ -183,7 +183,6 @@ private:
                   std::size_t count);
 
     PathList& list_;
-    const std::vector<OptimizerPoint>& points_;
     std::shared_ptr<const PointTree> treeHolder_;
     const PointTree& tree_;
     std::vector<PointState> state_;
