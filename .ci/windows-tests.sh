@@ -10,7 +10,9 @@
 #   4. the differential: seeded jobs through every algorithm name, run by the
 #      Linux module and by the DLL; outputs (orders, lengths, whole files)
 #      must be identical;
-#   5. two processes running jobs in one folder at once through the DLL
+#   5. a generated board of 42,000 holes through `twcycle drill` (nearOptimal
+#      on its large-set road) on both hosts: the same drill file and summary;
+#   6. two processes running jobs in one folder at once through the DLL
 #      (.ci/overlap-stress.sh): every output holds its own source's points.
 #
 #   .ci/windows-tests.sh [--arch 32|64]                  everything above
@@ -146,6 +148,43 @@ section "Differential: $jobs seeded jobs x every algorithm name (nearOptimal too
 differential_status=0
 differential "$folder/twPntOpt.dll" "$folder/differential" || differential_status=$?
 [ "$differential_status" -eq 0 ] || exit "$differential_status"
+
+section "A large board through nearOptimal: twcycle.exe against the Linux host"
+# The seeded jobs are small; from 10,000 holes the near-optimal search runs
+# on another tour structure, and past 25,000 on another work budget. One
+# generated board of 30,000 and 12,000 holes goes through both hosts.
+large="$folder/large"
+rm -rf "$large"
+mkdir -p "$large"
+awk 'BEGIN {
+  s = 20261209
+  print "M48"; print "METRIC,TZ"; print "T1C0.300"; print "T2C0.800"; print "%"
+  for (tool = 1; tool <= 2; ++tool) {
+    print "T" tool
+    count = tool == 1 ? 30000 : 12000
+    for (i = 0; i < count; ++i) {
+      s = (s * 16807) % 2147483647; x = s % 250000
+      s = (s * 16807) % 2147483647; y = s % 200000
+      printf "X%d.%03dY%d.%03d\n", x / 1000, x % 1000, y / 1000, y % 1000
+    }
+  }
+  print "M30"
+}' >"$large/board.drl"
+mkdir -p "$large/linux" "$large/windows"
+cp "$large/board.drl" "$large/linux/" && cp "$large/board.drl" "$large/windows/"
+start=$(date +%s)
+(cd "$large/linux" && "$root/build/twcycle" drill board.drl -o sorted.drl >summary.txt 2>&1) || { cat "$large/linux/summary.txt"; exit 2; }
+(cd "$large/windows" && "$runner" "$root/$folder/twcycle.exe" drill board.drl -o sorted.drl >summary.txt 2>&1) || { cat "$large/windows/summary.txt"; exit 2; }
+if ! cmp -s "$large/linux/sorted.drl" <(tr -d '\r' <"$large/windows/sorted.drl"); then
+  echo "nearOptimal on the large board: twcycle.exe's drill file differs from the Linux host's"
+  exit 1
+fi
+if ! cmp -s "$large/linux/summary.txt" <(tr -d '\r' <"$large/windows/summary.txt"); then
+  echo "nearOptimal on the large board: twcycle.exe's summary differs from the Linux host's"
+  diff "$large/linux/summary.txt" <(tr -d '\r' <"$large/windows/summary.txt") | head -20
+  exit 1
+fi
+echo "large board: $(grep -c '^X' "$large/linux/sorted.drl") holes, the same bytes on both hosts, $(seconds_since "$start") s"
 
 section "Two processes in one folder through the $bits-bit DLL"
 stress_mode=--windows
