@@ -38,6 +38,9 @@ esac
 
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
+# The definition file the processes share, written before they start: on
+# Windows a process that replaced it while another read it would fail.
+printf 'precision := 3\nwritePath := false\nremoveTempFiles := true\n' >"$folder/twPntOpt.def"
 pids=()
 for ((tag = 0; tag < processes; ++tag)); do
   "${runner[@]}" stress "$prefix$module" "$prefix$folder" "$tag" "$rounds" >"$folder/log$tag.txt" 2>&1 &

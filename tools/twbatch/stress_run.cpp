@@ -88,8 +88,13 @@ StressResult runStress(const std::string& modulePath, const std::filesystem::pat
     std::filesystem::current_path(folder, failure);
     const std::string job = "stress" + std::to_string(tag);
     const std::string pending = "twPntOpt.def." + std::to_string(tag);
-    if (failure || !writeText(pending, "precision := 3\nwritePath := false\nremoveTempFiles := true\n") ||
-        !tw::platform::replaceFile(pending, "twPntOpt.def") ||
+    // The processes of one stress share the folder's definition file. Whoever
+    // starts them writes it first where it can: on Windows, replacing it
+    // while another process reads it fails.
+    const bool haveDefinition = !failure && std::filesystem::exists("twPntOpt.def", failure);
+    if (failure ||
+        (!haveDefinition && (!writeText(pending, "precision := 3\nwritePath := false\nremoveTempFiles := true\n") ||
+                             !tw::platform::replaceFile(pending, "twPntOpt.def"))) ||
         !writeText(job + ".pcf", "geoSource := " + job + ".twx\ngeoOut := " + job +
                                      "_out.twx\nalgorithm := nearestDirCross\nstartX := 0\nstartY := 0\n")) {
         error = "cannot write the job in " + folder.string();
