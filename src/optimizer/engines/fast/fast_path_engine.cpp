@@ -21,11 +21,13 @@
 // weigh only the edges and gaps with a changed end, which the path's change
 // stamps find.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "optimizer/engines/engine.h"
 #include "optimizer/engines/reference/improvement_moves.h"
 #include "optimizer/engines/fast/indexed_path.h"
+#include "optimizer/engines/fast/run_memory.h"
 #include "optimizer/engines/triple_orders.h"
 
 namespace tw {
@@ -33,6 +35,10 @@ namespace {
 
 constexpr double kRelativeSlack = 1e-9;
 constexpr double kAbsoluteSlack = 1e-300;
+// Far above how far two sums of the same few distances, taken in other
+// orders, can round apart (relative to the sum of their sizes), and far
+// below kRelativeSlack, by which every gap a search leaves out misses.
+constexpr double kTurnSlack = 1e-13;
 
 // The cheapest gap offered so far, with the literal scan's tie rule: of
 // equal costs the one nearer the front wins, and at one gap the variant
@@ -76,7 +82,6 @@ public:
         exchangeSettled_.assign(count, 0);
         relocationSettled_.assign(count, 0);
         tripleSettled_.assign(count, 0);
-        segmentSettled_.assign(count * static_cast<std::size_t>(kRememberedSegmentLengths), 0);
     }
 
     void linkInOrder(const std::vector<int>& order) override { index_.linkInOrder(order); }
@@ -121,12 +126,13 @@ private:
             if (node == last) return at;
         }
     }
-    // Where the segment pass of `length` remembers the run starting at
-    // `point`, or null for lengths it does not remember.
-    std::uint64_t* segmentSettled(int point, int length) {
+    // Where the segment pass of `length` remembers its runs, or null for
+    // lengths it does not remember; made at its first use.
+    RunMemory* segmentMemory(int length) {
         if (length < kShortestRemembered || length >= kShortestRemembered + kRememberedSegmentLengths) return nullptr;
-        const std::size_t row = static_cast<std::size_t>(length - kShortestRemembered);
-        return &segmentSettled_[row * exchangeSettled_.size() + static_cast<std::size_t>(point)];
+        RunMemory& memory = segmentMemories_[static_cast<std::size_t>(length - kShortestRemembered)];
+        if (memory.empty()) memory = RunMemory(exchangeSettled_.size());
+        return &memory;
     }
     // A gap at either end of the run first..last while the run is still in
     // the path: not a gap of the path without the run.
@@ -172,7 +178,10 @@ private:
     std::vector<std::uint64_t> exchangeSettled_;
     std::vector<std::uint64_t> relocationSettled_;
     std::vector<std::uint64_t> tripleSettled_;
-    std::vector<std::uint64_t> segmentSettled_;  // per length, per point
+    // The same by the runs' ends, whichever way round they stand since (see
+    // the passes for when a search may be remembered so).
+    RunMemory tripleMemory_;
+    std::array<RunMemory, kRememberedSegmentLengths> segmentMemories_;
 };
 
 template <class Weigh>
@@ -322,16 +331,39 @@ int FastPathEngine::relocateTriplesPass() {
         PathNode* c = b->next;
         PathNode* d = c->next;
         PathNode* p = a->previous;
-        double gain = list_.distance(p, a) + list_.distance(a, b) + list_.distance(b, c);
-        if (d != nullptr) gain = gain + list_.distance(c, d) - list_.distance(p, d);
+        const double pa = list_.distance(p, a);
+        const double ab = list_.distance(a, b);
+        const double bc = list_.distance(b, c);
+        const double cd = d != nullptr ? list_.distance(c, d) : 0.0;
+        const double pd = d != nullptr ? list_.distance(p, d) : 0.0;  // S-D without P
+        double gain = pa + ab + bc;
+        if (d != nullptr) gain = gain + cd - pd;
         const TripleShapes shapes = shapeTriple(list_, a, b, c);
-        std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
-        const std::uint64_t since = unchangedSince(settled, a, c);
         // The triple is searched for in place: the path without it has the
         // gaps of this path that do not touch it, plus P-D (or S-D), weighed
         // with the edge P-D the detached path would measure. With nothing of
         // the triple changed, only changed gaps count.
+        //
+        // Turned round, the triple or a gap gives sums of the same distances
+        // in another order, which may round apart by a few units in the last
+        // place. So a full search whose every gap missed by far more than
+        // that is also remembered by the triple's ends, and stays good for
+        // the gaps whose pairs of neighbours stand as then, whichever way
+        // round they and the triple stand now. Each gap is weighed against
+        // the triple's own threshold, whose rounding may differ by the same
+        // few units, so the misses do not wear down over many turns: a gap
+        // left out is one weighed once, either way round.
+        std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
+        if (tripleMemory_.empty()) tripleMemory_ = RunMemory(tripleSettled_.size());
+        std::uint64_t since = tripleMemory_.since(index_, a, c);
+        IndexedPath::Change change = IndexedPath::Change::kNeighbours;
+        if (since == 0) {
+            since = unchangedSince(settled, a, c);
+            change = IndexedPath::Change::kAny;
+        }
         const bool everyGap = since == 0;
+        const double gainScale = pa + ab + bc + cd + pd;
+        bool missedByFar = true;
 
         // Any order costs at least the cost of putting A alone into the gap
         // plus the least of inner - d(A, first) - d(A, last).
@@ -347,9 +379,8 @@ int FastPathEngine::relocateTriplesPass() {
         }
         const double threshold = gain - kMoveMargin;
         const double reachOut = std::max(shapes.apart[0][1], shapes.apart[0][2]);
-        const double joined = p != nullptr && d != nullptr ? list_.distance(p, d) : 0.0;
         const double slack = kRelativeSlack * (std::fabs(threshold) + innerMost + 2.0 * reachOut +
-                                               std::max({index_.longestEdge(), joined, 0.0})) +
+                                               std::max({index_.longestEdge(), p != nullptr ? pd : 0.0, 0.0})) +
                              kAbsoluteSlack;
 
         GapChoice choice(threshold);
@@ -357,14 +388,19 @@ int FastPathEngine::relocateTriplesPass() {
             const bool leftBehind = gap.left == p && gap.right == d;
             if (!leftBehind && touchesRun(gap, a, c)) return;
             const Spot here = list_.spotOf(gap.right);
-            const double closed = leftBehind ? list_.distance(p, d) : closedEdge(gap);
+            const double closed = leftBehind ? pd : closedEdge(gap);
             const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closed);
+            // Turned round, the order left out here might no longer be the
+            // cheapest, so it must miss by far too.
+            if (best.cost - threshold <= kTurnSlack * (gainScale + std::fabs(best.cost) + 2.0 * closed)) {
+                missedByFar = false;
+            }
             if (gap.right == d && best.order == kFormerOrder) return;
             choice.offer(best.cost, gap, positionOf(gap), best.order);
         };
         PathNode* const head = p == nullptr ? d : list_.head();
         if (everyGap && p != nullptr && d != nullptr) weigh(Gap{p, d});
-        searchGaps(head, aSpot, slack - least, since, IndexedPath::Change::kAny, choice, weigh);
+        searchGaps(head, aSpot, slack - least, since, change, choice, weigh);
         int chosenOrder = choice.found ? choice.variant : -1;
         Gap chosen = choice.gap;
         PathNode* tail = tailWithout(c, p);
@@ -383,6 +419,10 @@ int FastPathEngine::relocateTriplesPass() {
             settled = 0;
         } else {
             settled = index_.clock();
+            // Gaps left out as unchanged missed by far when last weighed
+            // only if the search started from the memory by ends.
+            const bool fromEnds = change == IndexedPath::Change::kNeighbours;
+            if ((everyGap || fromEnds) && missedByFar) tripleMemory_.remember(index_, a, c, settled);
         }
     }
     return changed;
@@ -401,8 +441,13 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         if (d != nullptr) gain = gain + list_.distance(last, d) - list_.distance(p, d);
         const Spot firstSpot = list_.spotOf(first);
         const Spot lastSpot = list_.spotOf(last);
-        std::uint64_t* settled = segmentSettled(index, length);
-        const std::uint64_t since = settled != nullptr ? unchangedSince(*settled, first, last) : 0;
+        // Every cost weighed here (the gain too) is a sum of two distances
+        // less a third, and turning the run or a gap round only swaps the
+        // two: the same bits. So a search that found no move still finds
+        // none in the gaps whose pairs of neighbours stand as they stood,
+        // whichever way round the run and they stand now.
+        RunMemory* memory = segmentMemory(length);
+        const std::uint64_t since = memory != nullptr ? memory->since(index_, first, last) : 0;
         // The run is searched for in place: the gap it would leave is never
         // weighed, and every other gap of the path without it is a gap of
         // this path that does not touch it.
@@ -416,7 +461,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                              kAbsoluteSlack;
         GapChoice choice(gain);
         PathNode* const head = p == nullptr ? d : list_.head();
-        searchGaps(head, firstSpot, span + slack, since, IndexedPath::Change::kAny, choice, [&](Gap gap) {
+        searchGaps(head, firstSpot, span + slack, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
             if (gap.left == p || touchesRun(gap, first, last)) return;
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);
@@ -456,9 +501,8 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                 index_.insertRun(first, last, chosen);
             }
             changed = 1;
-            if (settled != nullptr) *settled = 0;
-        } else {
-            if (settled != nullptr) *settled = index_.clock();
+        } else if (memory != nullptr) {
+            memory->remember(index_, first, last, index_.clock());
         }
     }
     return changed;
