@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <vector>
+
+#include "optimizer/engines/fast/run_memory.h"
+#include "optimizer/optimizer_test_support.h"
+
+namespace tw {
+namespace {
+
+using test::makeOptimizer;
+using test::OptimizerHandle;
+
+std::vector<test::XY> row(int count) {
+    std::vector<test::XY> points;
+    for (int i = 0; i < count; ++i) points.push_back({static_cast<double>(i), static_cast<double>(i % 3)});
+    return points;
+}
+
+struct Fixture {
+    explicit Fixture(int count) : optimizer(makeOptimizer(row(count), {-1, 0})), list(*optimizer), index(list, *optimizer) {
+        std::vector<int> order(static_cast<std::size_t>(count));
+        std::iota(order.begin(), order.end(), 0);
+        index.linkInOrder(order);
+    }
+    PathNode* node(int point) { return list.nodeOf(point); }
+
+    OptimizerHandle optimizer;
+    PathList list;
+    IndexedPath index;
+};
+
+TEST(RunMemory, HoldsAcrossTurnsAndForgetsNewNeighbours) {
+    Fixture f(20);
+    RunMemory memory(20);
+    // The run 5 6 7, remembered now.
+    memory.remember(f.index, f.node(5), f.node(7), f.index.clock());
+    const std::uint64_t at = f.index.clock();
+    EXPECT_EQ(memory.since(f.index, f.node(5), f.node(7)), at);
+
+    // Turning 3..12 round keeps every pair of neighbours inside: the run
+    // now reads 7 6 5 and is still known, from either end.
+    f.index.reverseRun(f.node(3), f.node(12));
+    ASSERT_EQ(f.node(7)->next, f.node(6));
+    EXPECT_EQ(memory.since(f.index, f.node(7), f.node(5)), at);
+
+    // Turning 8 7 6 round leaves the same ends joined by 7 8 5: another
+    // run, which must not pass for the one remembered.
+    f.index.reverseRun(f.node(8), f.node(6));
+    ASSERT_EQ(f.node(7)->next, f.node(8));
+    ASSERT_EQ(f.node(8)->next, f.node(5));
+    EXPECT_EQ(memory.since(f.index, f.node(7), f.node(5)), 0u);
+}
+
+TEST(RunMemory, KeepsBothRunsThatShareTheirLowerEnd) {
+    Fixture f(20);
+    RunMemory memory(20);
+    // 0 .. 10 15 14 13 12 11 16 .. 19: point 11 is the lower end of both
+    // 13 12 11 and 11 16 17.
+    f.index.reverseRun(f.node(11), f.node(15));
+    const std::uint64_t at = f.index.clock();
+    memory.remember(f.index, f.node(13), f.node(11), at);
+    memory.remember(f.index, f.node(11), f.node(17), at + 1);
+    EXPECT_EQ(memory.since(f.index, f.node(13), f.node(11)), at);
+    EXPECT_EQ(memory.since(f.index, f.node(11), f.node(17)), at + 1);
+    // A run not remembered, with a remembered run's lower end.
+    EXPECT_EQ(memory.since(f.index, f.node(11), f.node(18)), 0u);
+}
+
+}  // namespace
+}  // namespace tw
