@@ -40,6 +40,12 @@ constexpr double kAbsoluteSlack = 1e-300;
 // below kRelativeSlack, by which every gap a search leaves out misses.
 constexpr double kTurnSlack = 1e-13;
 
+// How far from a body's point a search looks for a node whose longest edge
+// is `edge`, when it wants gaps cheaper than `cost`.
+double searchRadius(double edge, double cost) {
+    return (edge + (cost > 0.0 ? cost : 0.0)) * 0.5 * (1.0 + kRelativeSlack) + kAbsoluteSlack;
+}
+
 // The cheapest gap offered so far, with the literal scan's tie rule: of
 // equal costs the one nearer the front wins, and at one gap the variant
 // weighed first (forwards before reversed).
@@ -131,7 +137,7 @@ private:
     RunMemory* segmentMemory(int length) {
         if (length < kShortestRemembered || length >= kShortestRemembered + kRememberedSegmentLengths) return nullptr;
         RunMemory& memory = segmentMemories_[static_cast<std::size_t>(length - kShortestRemembered)];
-        if (memory.empty()) memory = RunMemory(exchangeSettled_.size());
+        if (memory.empty()) memory = RunMemory(exchangeSettled_.size(), length);
         return &memory;
     }
     // A gap at either end of the run first..last while the run is still in
@@ -161,6 +167,15 @@ private:
     std::uint64_t positionOf(Gap gap) const { return gap.left == nullptr ? 0 : index_.position(gap.right); }
 
     void insertCheapest(int point);
+    // Hands the nodes relinked since the last call to the memories that
+    // keep reaches.
+    void takeRelinkNotes() {
+        std::vector<int>& notes = index_.relinkNotes();
+        if (!tripleMemory_.empty()) {
+            for (int point : notes) tripleMemory_.forget(index_, list_.nodeOf(point), searchRadius);
+        }
+        notes.clear();
+    }
     PathNode* firstExchange(PathNode* a, std::uint64_t since);
     bool hasThreeSuccessors(const PathNode* node) const {
         const PathNode* after = node;
@@ -190,10 +205,7 @@ void FastPathEngine::searchGaps(PathNode* head, Spot p, double extra, std::uint6
     if (head == nullptr) return;
     weigh(Gap{nullptr, head});
     index_.newSearch();
-    const auto reach = [&choice, extra](double edge) {
-        const double cost = choice.cost + extra;
-        return (edge + (cost > 0.0 ? cost : 0.0)) * 0.5 * (1.0 + kRelativeSlack) + kAbsoluteSlack;
-    };
+    const auto reach = [&choice, extra](double edge) { return searchRadius(edge, choice.cost + extra); };
     index_.forNodesChangedWithin(p, since, change, reach, [&](PathNode* x) {
         if (x->previous != nullptr && index_.firstVisit(x)) weigh(Gap{x->previous, x});
         if (x->next != nullptr && index_.firstVisit(x->next)) weigh(Gap{x, x->next});
@@ -323,12 +335,26 @@ int FastPathEngine::relocatePointsPass() {
 
 int FastPathEngine::relocateTriplesPass() {
     if (list_.size() < kTripleMinPoints) return 0;
+    if (tripleMemory_.empty()) {
+        tripleMemory_ = RunMemory(tripleSettled_.size(), 3);
+        index_.noteRelinks();
+    }
+    takeRelinkNotes();
+    tripleMemory_.settleReaches(index_.tree());
     int changed = 0;
     for (int index = 0; index < list_.size(); ++index) {
         PathNode* a = list_.nodeOf(index);
         if (a->next == nullptr || a->next->next == nullptr) continue;
         PathNode* b = a->next;
         PathNode* c = b->next;
+        // A triple whose memory still holds its reach: no node relinked
+        // since came near enough to give it a cheaper gap, and the gaps
+        // weighed whatever the search (the one after S, the end) stand.
+        if (const std::uint64_t kept = tripleMemory_.skippableSince(index_, a, c, index_.longestEdge());
+            kept != 0 && index_.changedAt(list_.head(), IndexedPath::Change::kNeighbours) <= kept &&
+            index_.changedAt(index_.tail(), IndexedPath::Change::kNeighbours) <= kept) {
+            continue;
+        }
         PathNode* d = c->next;
         PathNode* p = a->previous;
         const double pa = list_.distance(p, a);
@@ -354,7 +380,6 @@ int FastPathEngine::relocateTriplesPass() {
         // few units, so the misses do not wear down over many turns: a gap
         // left out is one weighed once, either way round.
         std::uint64_t& settled = tripleSettled_[static_cast<std::size_t>(index)];
-        if (tripleMemory_.empty()) tripleMemory_ = RunMemory(tripleSettled_.size());
         std::uint64_t since = tripleMemory_.since(index_, a, c);
         IndexedPath::Change change = IndexedPath::Change::kNeighbours;
         if (since == 0) {
@@ -406,6 +431,7 @@ int FastPathEngine::relocateTriplesPass() {
         PathNode* tail = tailWithout(c, p);
         if (tail != nullptr) {
             const LeastOrder best = leastOrder(shapes, list_.spotOf(tail), nullptr);
+            if (best.cost - choice.cost <= kTurnSlack * (gainScale + std::fabs(best.cost))) missedByFar = false;
             if (best.cost < choice.cost && !(tail == p && best.order == kFormerOrder)) {
                 chosenOrder = best.order;
                 chosen = Gap{tail, nullptr};
@@ -417,12 +443,30 @@ int FastPathEngine::relocateTriplesPass() {
             index_.insertRun(ends[0], ends[1], chosen);
             changed = 1;
             settled = 0;
+            takeRelinkNotes();
         } else {
             settled = index_.clock();
             // Gaps left out as unchanged missed by far when last weighed
             // only if the search started from the memory by ends.
             const bool fromEnds = change == IndexedPath::Change::kNeighbours;
-            if ((everyGap || fromEnds) && missedByFar) tripleMemory_.remember(index_, a, c, settled);
+            if ((everyGap || fromEnds) && missedByFar) {
+                // The reach of the same search taken around the triple's
+                // lower end (any of its points bounds the cost alike), a
+                // little wider for the other way round's threshold.
+                const std::size_t low = a->point < c->point ? 0 : 2;
+                double lowLeast = kNoCost;
+                for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
+                    const TripleOrder& order = kTripleOrders[r];
+                    lowLeast = std::min(lowLeast, shapes.inner[r] - shapes.apart[low][static_cast<std::size_t>(order.first)] -
+                                                      shapes.apart[low][static_cast<std::size_t>(order.last)]);
+                }
+                const double lowOut = std::max(shapes.apart[low][1], shapes.apart[low][2 - low]);
+                const double lowSlack = kRelativeSlack * (std::fabs(threshold) + innerMost + 2.0 * lowOut +
+                                                          std::max({index_.longestEdge(), p != nullptr ? pd : 0.0, 0.0})) +
+                                        kAbsoluteSlack;
+                const double reach = threshold + (lowSlack - lowLeast) + kRelativeSlack * gainScale;
+                tripleMemory_.remember(index_, a, c, settled, reach > 0.0 ? reach : 0.0, index_.longestEdge());
+            }
         }
     }
     return changed;

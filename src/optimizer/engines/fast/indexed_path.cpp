@@ -87,6 +87,7 @@ void IndexedPath::stampInto(Change change, const PathNode* node, std::uint64_t s
 void IndexedPath::stamp(const PathNode* node, std::uint64_t stamp) {
     stampInto(Change::kAny, node, stamp);
     stampInto(Change::kNeighbours, node, stamp);
+    if (noting_) relinkNotes_.push_back(node->point);
 }
 
 void IndexedPath::stampTurned(const PathNode* node, std::uint64_t stamp) { stampInto(Change::kAny, node, stamp); }

@@ -85,6 +85,17 @@ public:
 
     // The longest edge of the path (0 for a single node, -1 for none).
     double longestEdge() const { return nodeLongest_.empty() ? -1.0 : nodeLongest_[0]; }
+    // The longer edge at `node` (-1 off the path).
+    double longestAt(const PathNode* node) const {
+        return members_[static_cast<std::size_t>(memberAt_[index(node)])].longest;
+    }
+    const PointTree& tree() const { return tree_; }
+
+    // While noting is on, every node whose pair of neighbours a relinking
+    // changes is also written down here (perhaps more than once), for the
+    // caller to take and clear.
+    void noteRelinks() { noting_ = true; }
+    std::vector<int>& relinkNotes() { return relinkNotes_; }
 
     // What a change stamp counts: any change of a node's links or of its
     // place in the path, or only a change of its pair of neighbours.
@@ -202,6 +213,8 @@ private:
     bool stretch_ = false;  // between beginTurns and endTurns
     bool turning_ = false;  // the order lives in turns_
     std::uint64_t blockTurn_ = 0;  // latest block turn not yet settled
+    bool noting_ = false;
+    std::vector<int> relinkNotes_;
 };
 
 template <class Reach, class Visit>

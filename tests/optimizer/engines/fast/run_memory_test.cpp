@@ -33,7 +33,7 @@ struct Fixture {
 
 TEST(RunMemory, HoldsAcrossTurnsAndForgetsNewNeighbours) {
     Fixture f(20);
-    RunMemory memory(20);
+    RunMemory memory(20, 3);
     // The run 5 6 7, remembered now.
     memory.remember(f.index, f.node(5), f.node(7), f.index.clock());
     const std::uint64_t at = f.index.clock();
@@ -55,7 +55,7 @@ TEST(RunMemory, HoldsAcrossTurnsAndForgetsNewNeighbours) {
 
 TEST(RunMemory, KeepsBothRunsThatShareTheirLowerEnd) {
     Fixture f(20);
-    RunMemory memory(20);
+    RunMemory memory(20, 3);
     // 0 .. 10 15 14 13 12 11 16 .. 19: point 11 is the lower end of both
     // 13 12 11 and 11 16 17.
     f.index.reverseRun(f.node(11), f.node(15));
