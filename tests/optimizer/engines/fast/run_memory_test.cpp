@@ -68,5 +68,41 @@ TEST(RunMemory, KeepsBothRunsThatShareTheirLowerEnd) {
     EXPECT_EQ(memory.since(f.index, f.node(11), f.node(18)), 0u);
 }
 
+TEST(RunMemory, AReachHoldsUntilANodeRelinkedWithinIt) {
+    Fixture f(40);
+    RunMemory memory(40, 3);
+    const auto radius = [](double edge, double reach) { return edge + reach; };
+    const double longest = f.index.longestEdge();
+    memory.remember(f.index, f.node(5), f.node(7), f.index.clock(), 2.0, longest);
+    memory.settleReaches(f.index.tree());
+    ASSERT_NE(memory.skippableSince(f.index, f.node(5), f.node(7), longest), 0u);
+    // A longer path edge than the reach was taken with widens the search.
+    EXPECT_EQ(memory.skippableSince(f.index, f.node(5), f.node(7), longest * 2.0), 0u);
+
+    // Point 30 lies far beyond the reach around point 5: the run stays
+    // skippable.
+    memory.forget(f.index, f.node(30), radius);
+    EXPECT_NE(memory.skippableSince(f.index, f.node(5), f.node(7), longest), 0u);
+
+    // Point 8, three units away, lies within it.
+    memory.forget(f.index, f.node(8), radius);
+    EXPECT_EQ(memory.skippableSince(f.index, f.node(5), f.node(7), longest), 0u);
+    // The moment by the run's ends is kept for the search that follows.
+    EXPECT_NE(memory.since(f.index, f.node(5), f.node(7)), 0u);
+}
+
+TEST(RunMemory, ARelinkedNodeTakesTheReachOfTheRunsThroughIt) {
+    Fixture f(40);
+    RunMemory memory(40, 3);
+    const double longest = f.index.longestEdge();
+    memory.remember(f.index, f.node(20), f.node(22), f.index.clock(), 0.0, longest);
+    memory.remember(f.index, f.node(30), f.node(32), f.index.clock(), 0.0, longest);
+    memory.settleReaches(f.index.tree());
+    // With no radius at all only the runs through the node itself go.
+    memory.forget(f.index, f.node(21), [](double, double) { return -1.0; });
+    EXPECT_EQ(memory.skippableSince(f.index, f.node(20), f.node(22), longest), 0u);
+    EXPECT_NE(memory.skippableSince(f.index, f.node(30), f.node(32), longest), 0u);
+}
+
 }  // namespace
 }  // namespace tw
