@@ -13,11 +13,13 @@ constexpr int kMaxBreadth = 3;
 }  // namespace
 
 template <class Tour>
-LocalSearch<Tour>::LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance)
+LocalSearch<Tour>::LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance,
+                               EndJoins endJoins)
     : nodes_(nodes),
       candidates_(candidates),
       tour_(tour),
       tolerance_(tolerance),
+      endJoins_(endJoins),
       queue_(static_cast<std::size_t>(nodes.nodeCount()), 0),
       queued_(static_cast<std::size_t>(nodes.nodeCount()), 0) {
     added_.reserve(2 * kMaxDepth);
@@ -123,11 +125,8 @@ void LocalSearch<Tour>::deepen(int level, int t1, int t2, double gain, std::size
     };
 
     // The free end is at distance 0 from every node: joining it lets the
-    // chain end the path at t2. Only the first step tries it: deeper, its
-    // running gain (the whole gain so far) outranks most real candidates and
-    // its exchange reverses everything up to the far end of the path, so it
-    // would take the few places of the narrow levels at a high price.
-    if (level == 0 && t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_)
+    // chain end the path at t2 (which steps try it: kDefaultEndJoins).
+    if ((level == 0 || endJoins_ == EndJoins::kEveryStep) && t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_)
         consider(nodes_.endNode, 0.0);
     if (t2 != nodes_.endNode) {
         for (const Candidate* candidate = candidates_.begin(t2); candidate != candidates_.end(t2); ++candidate) {

@@ -25,12 +25,27 @@
 
 namespace tw::nearopt {
 
+// Which steps of a chain may join the free end (and so move the path's end).
+enum class EndJoins {
+    kFirstStep,
+    kEveryStep,
+};
+
 // `Tour` is ArrayTour or TwoLevelTour.
 template <class Tour>
 class LocalSearch {
 public:
+    // Deeper than the first step, an end join reverses everything up to the
+    // far end of the path. Where the tour bounds every reversal it stays a
+    // local move, and trying it at every step lets a chain carry the end out
+    // of a cluster that the path should not finish in. Without that bound,
+    // its running gain (the whole gain so far) outranks most real candidates,
+    // so it would take the few places of the narrow levels at a high price.
+    static constexpr EndJoins kDefaultEndJoins = Tour::kBoundedReversals ? EndJoins::kEveryStep : EndJoins::kFirstStep;
+
     // `tolerance`: the least gain a chain must make to be kept.
-    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance);
+    LocalSearch(const NodeSet& nodes, const CandidateLists& candidates, Tour& tour, double tolerance,
+                EndJoins endJoins = kDefaultEndJoins);
 
     // Puts a node in the queue unless it is already waiting.
     void push(int node);
@@ -62,6 +77,7 @@ private:
     const CandidateLists& candidates_;
     Tour& tour_;
     double tolerance_;
+    EndJoins endJoins_;
 
     std::vector<int> queue_;  // ring buffer, each node at most once
     std::vector<char> queued_;

@@ -35,6 +35,9 @@ public:
     // A node to start walking from for the `index`-th of `size` choices.
     int anchor(int index) const { return at(index); }
 
+    // Every exchange a search makes moves at most kLongestReversal nodes.
+    static constexpr bool kBoundedReversals = true;
+
     // Number of nodes the exchange would move (it reverses the shorter side).
     int exchangeCost(int t1, int t2, int t3, int t4) const;
     // Whether the exchange would move more than kLongestReversal nodes.

@@ -60,7 +60,8 @@ public:
     // every node is one choice.
     int anchor(int index) const { return index; }
 
-    // Reversals cost little whatever their length.
+    // Reversals cost little whatever their length, so none is refused.
+    static constexpr bool kBoundedReversals = false;
     bool longExchange(int, int, int, int) const { return false; }
 
     // For tests: the largest segment, and whether the links, ids, ranks and
