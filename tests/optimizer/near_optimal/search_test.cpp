@@ -11,6 +11,7 @@
 #include "optimizer/near_optimal/nodes.h"
 #include "optimizer/near_optimal/search.h"
 #include "optimizer/near_optimal/tour.h"
+#include "optimizer/near_optimal/two_level_tour.h"
 
 namespace tw::nearopt {
 namespace {
@@ -92,6 +93,49 @@ TEST(NearOptimalSearch, EndJoinsAtEveryStepCarryTheEndIntoAnotherCluster) {
     }
     EXPECT_GE(escapes, 2);
 }
+
+template <class Tour>
+double closedLength(const NodeSet& nodes, const Tour& tour) {
+    double total = 0.0;
+    int node = 0;
+    for (int k = 0; k < tour.size(); ++k, node = tour.next(node)) total += nodes.distance(node, tour.next(node));
+    return total;
+}
+
+// Every gain a search reports is length the tour really lost, and the tour
+// stays whole: from shuffled orders, where chains turn long stretches and
+// taking a step back can leave the tour read the other way round.
+template <class Tour>
+void expectReportedGainsRemoved(int clusters, int perCluster) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        const NodeSet nodes = clusteredBoard(seed, clusters, perCluster);
+        std::vector<int> order{nodes.startNode};
+        for (int node : hilbertOrder(nodes)) order.push_back(node);
+        order.push_back(nodes.endNode);
+        std::mt19937 random(seed);
+        std::shuffle(order.begin() + 1, order.end() - 1, random);  // the start and the free end stay joined
+        Tour tour(order);
+        const CandidateLists candidates(nodes, 5, 5);
+        LocalSearch<Tour> search(nodes, candidates, tour, 1e-9);
+        const double before = closedLength(nodes, tour);
+        search.pushAll();
+        const double gained = search.run(1LL << 40);
+        SCOPED_TRACE(::testing::Message() << "seed " << seed);
+        EXPECT_NEAR(before - closedLength(nodes, tour), gained, 1e-6 * before);
+        std::vector<char> seen(static_cast<std::size_t>(nodes.nodeCount()), 0);
+        int node = 0;
+        for (int k = 0; k < tour.size(); ++k, node = tour.next(node)) {
+            ASSERT_EQ(seen[static_cast<std::size_t>(node)], 0);
+            seen[static_cast<std::size_t>(node)] = 1;
+            ASSERT_EQ(tour.previous(tour.next(node)), node);
+        }
+        EXPECT_TRUE(tour.next(nodes.startNode) == nodes.endNode || tour.previous(nodes.startNode) == nodes.endNode);
+    }
+}
+
+TEST(NearOptimalSearch, ReportedGainsAreRemovedOnTheArrayTour) { expectReportedGainsRemoved<ArrayTour>(40, 50); }
+
+TEST(NearOptimalSearch, ReportedGainsAreRemovedOnTheTwoLevelTour) { expectReportedGainsRemoved<TwoLevelTour>(40, 50); }
 
 }  // namespace
 }  // namespace tw::nearopt
