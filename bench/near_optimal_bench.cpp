@@ -14,14 +14,19 @@
 //
 //   bench_near_optimal_bench [--effort E] [--max-points N] [--curve E,E,...]
 //                            [--curve-sets name,name,...] [--no-curve]
-//                            [--sets name,name,...]
+//                            [--sets name,name,...] [--seeds N]
 //
 // Defaults: effort 10 (the mode's default), every instance, curve efforts
 // 1,2,5,10,20,50,100 on pcb3038,d18512. --sets runs synthetic sets instead
 // of the TSPLIB instances (uniform-100000, clustered-85900, grid-N; see
-// optimizer_bench_sets.h); they have no reference, so no ratio.
+// optimizer_bench_sets.h); they have no reference, so no ratio. --seeds N
+// runs every instance again with N other sequences of kicks than the
+// module's and prints, per instance, the mean and the worst ratio over them:
+// one sequence can be lucky or unlucky on an instance by a percent, so a
+// change of tuning is judged on these figures.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -175,6 +180,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> curveEfforts = {"1", "2", "5", "10", "20", "50", "100"};
     std::vector<std::string> curveSets = {"pcb3038", "d18512"};
     std::vector<std::string> syntheticNames;
+    int seeds = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -190,8 +196,10 @@ int main(int argc, char** argv) {
             curve = false;
         } else if (argument == "--sets" && hasValue) {
             syntheticNames = splitList(argv[++i]);
+        } else if (argument == "--seeds" && hasValue) {
+            seeds = std::clamp(std::atoi(argv[++i]), 0, 1000);
         } else {
-            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve] [--sets a,b]\n",
+            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve] [--sets a,b] [--seeds N]\n",
                          argv[0]);
             return 2;
         }
@@ -227,6 +235,34 @@ int main(int argc, char** argv) {
     }
     std::printf("mean ratio %.4f, worst ratio %.4f over %zu instances\n", ratioSum / static_cast<double>(instances.size()),
                 worst, instances.size());
+
+    if (seeds > 0) {
+        std::printf("\nother sequences of kicks: ratio over %d of them\n%-16s %6s %9s %8s %8s\n", seeds, "instance", "n",
+                    "cpu s", "mean", "worst");
+        double meanSum = 0;
+        double worstOfAll = 0;
+        for (const Instance& instance : instances) {
+            double sum = 0;
+            double seconds = 0;
+            double worstHere = 0;
+            for (int sequence = 1; sequence <= seeds; ++sequence) {
+                tw::nearopt::kickSequence = static_cast<std::uint64_t>(sequence);
+                const Result result = run(instance, effort);
+                const double ratio = result.length / instance.reference;
+                sum += ratio;
+                seconds += result.cpuSeconds;
+                worstHere = std::max(worstHere, ratio);
+            }
+            tw::nearopt::kickSequence = 0;
+            std::printf("%-16s %6zu %9.3f %8.4f %8.4f\n", instance.name.c_str(), instance.points.size(), seconds / seeds,
+                        sum / seeds, worstHere);
+            std::fflush(stdout);
+            meanSum += sum / seeds;
+            worstOfAll = std::max(worstOfAll, worstHere);
+        }
+        std::printf("mean ratio %.4f, worst ratio %.4f over %zu instances and %d sequences\n",
+                    meanSum / static_cast<double>(instances.size()), worstOfAll, instances.size(), seeds);
+    }
 
     if (!curve) return 0;
     printHead("effort curve: ratio against processor time");

@@ -5,16 +5,16 @@ namespace {
 
 // Longest stretch a kick moves: short enough to keep the repair local.
 constexpr int kLongestStretch = 100;
-constexpr std::uint64_t kSeed = 0x7477506E744F7074ull;
 
 }  // namespace
 
 template <class Tour>
-double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit) {
+double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit,
+                    std::uint64_t seed) {
     const int size = tour.size();
     if (size < 6) return 0.0;
     const int longest = (size - 2) / 2 < kLongestStretch ? (size - 2) / 2 : kLongestStretch;
-    KickGenerator generator(kSeed);
+    KickGenerator generator(seed);
     double removed = 0.0;
     while (search.work() < workLimit) {
         search.addWork(1);
@@ -55,7 +55,7 @@ double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search,
     return removed;
 }
 
-template double iterateKicks(const NodeSet&, ArrayTour&, LocalSearch<ArrayTour>&, long long);
-template double iterateKicks(const NodeSet&, TwoLevelTour&, LocalSearch<TwoLevelTour>&, long long);
+template double iterateKicks(const NodeSet&, ArrayTour&, LocalSearch<ArrayTour>&, long long, std::uint64_t);
+template double iterateKicks(const NodeSet&, TwoLevelTour&, LocalSearch<TwoLevelTour>&, long long, std::uint64_t);
 
 }  // namespace tw::nearopt

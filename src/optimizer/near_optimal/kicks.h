@@ -33,11 +33,15 @@ private:
     std::uint64_t state_;
 };
 
-// Kicks until the search's work counter reaches `workLimit` (every kick
-// counts at least one step); returns the total length removed (>= 0 up to
-// rounding).
+// The seed of the module's kicks.
+inline constexpr std::uint64_t kKickSeed = 0x7477506E744F7074ull;
+
+// Kicks placed by a generator seeded with `seed` until the search's work
+// counter reaches `workLimit` (every kick counts at least one step); returns
+// the total length removed (>= 0 up to rounding).
 // `Tour` is ArrayTour or TwoLevelTour.
 template <class Tour>
-double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit);
+double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit,
+                    std::uint64_t seed = kKickSeed);
 
 }  // namespace tw::nearopt

@@ -17,6 +17,7 @@
 namespace tw {
 
 nearopt::PhaseHook nearopt::phaseHook = nullptr;
+std::uint64_t nearopt::kickSequence = 0;
 
 namespace {
 
@@ -107,7 +108,8 @@ std::vector<int> searchedPositions(NodeSet& nodes, const std::vector<int>& initi
     search.run(kFirstSearchWorkPerPosition * groups, false);
     phaseEnded(nearopt::Phase::kLocalSearch);
     nearopt::iterateKicks(nodes, tour, search,
-                          search.work() + nearopt::kickWork(groups, effort, Tour::kKickWorkPerPosition));
+                          search.work() + nearopt::kickWork(groups, effort, Tour::kKickWorkPerPosition),
+                          nearopt::kKickSeed + nearopt::kickSequence);
     phaseEnded(nearopt::Phase::kKicks);
 
     // Read the tour from the start node away from the free end.

@@ -21,6 +21,8 @@
 // memory linear in n (the distance cache included).
 #pragma once
 
+#include <cstdint>
+
 #include "optimizer/path_optimizer.h"
 
 namespace tw {
@@ -37,6 +39,11 @@ enum class Phase { kSetUp, kLocalSearch, kKicks };
 // its clock: the search itself never reads one.
 using PhaseHook = void (*)(Phase finished);
 extern PhaseHook phaseHook;
+
+// Another sequence of kicks than the module's own, when not 0. Only the
+// benchmark sets it, to show how much a result owes to the one fixed
+// sequence; every run of the module uses 0.
+extern std::uint64_t kickSequence;
 
 }  // namespace nearopt
 }  // namespace tw
