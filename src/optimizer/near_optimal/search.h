@@ -36,7 +36,7 @@ template <class Tour>
 class LocalSearch {
 public:
     // Deeper than the first step, an end join reverses everything up to the
-    // far end of the path. Where the tour bounds every reversal it stays a
+    // far end of the path. Where the tour bounds every chain step it stays a
     // local move, and trying it at every step lets a chain carry the end out
     // of a cluster that the path should not finish in. Without that bound,
     // its running gain (the whole gain so far) outranks most real candidates,

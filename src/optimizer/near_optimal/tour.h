@@ -35,7 +35,8 @@ public:
     // A node to start walking from for the `index`-th of `size` choices.
     int anchor(int index) const { return at(index); }
 
-    // Every exchange a search makes moves at most kLongestReversal nodes.
+    // No step of an exchange chain moves more than kLongestReversal nodes
+    // (longExchange refuses it).
     static constexpr bool kBoundedReversals = true;
 
     // Number of nodes the exchange would move (it reverses the shorter side).

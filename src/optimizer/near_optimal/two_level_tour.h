@@ -60,7 +60,8 @@ public:
     // every node is one choice.
     int anchor(int index) const { return index; }
 
-    // Reversals cost little whatever their length, so none is refused.
+    // Reversals cost little whatever their length, so no chain step is
+    // refused for its length.
     static constexpr bool kBoundedReversals = false;
     bool longExchange(int, int, int, int) const { return false; }
 
