@@ -42,6 +42,6 @@ inline constexpr std::uint64_t kKickSeed = 0x7477506E744F7074ull;
 // `Tour` is ArrayTour or TwoLevelTour.
 template <class Tour>
 double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit,
-                    std::uint64_t seed = kKickSeed);
+                    std::uint64_t seed);
 
 }  // namespace tw::nearopt

@@ -126,8 +126,8 @@ void LocalSearch<Tour>::deepen(int level, int t1, int t2, double gain, std::size
 
     // The free end is at distance 0 from every node: joining it lets the
     // chain end the path at t2 (which steps try it: kDefaultEndJoins).
-    if ((level == 0 || endJoins_ == EndJoins::kEveryStep) && t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_)
-        consider(nodes_.endNode, 0.0);
+    const bool endJoinHere = level == 0 || endJoins_ == EndJoins::kEveryStep;
+    if (endJoinHere && t2 != nodes_.endNode && t2 != nodes_.startNode && gain > tolerance_) consider(nodes_.endNode, 0.0);
     if (t2 != nodes_.endNode) {
         for (const Candidate* candidate = candidates_.begin(t2); candidate != candidates_.end(t2); ++candidate) {
             // Candidates come nearest first: once the join eats the gain,
