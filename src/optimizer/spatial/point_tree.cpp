@@ -87,41 +87,8 @@ int PointTree::positionOf(int point) const {
     return k;
 }
 
-namespace {
-
-// Per axis, the rounded difference to the nearest side of the box, or 0
-// inside it. A point p of the box has |fl(p - q)| at least this much.
-double axisGap(double low, double high, double q) {
-    if (q < low) return low - q;
-    if (q > high) return q - high;
-    return 0.0;
-}
-
-}  // namespace
-
 double boxDistance(const Box& box, double x, double y) {
-    return exactHypot(axisGap(box.minX, box.maxX, x), axisGap(box.minY, box.maxY, y));
-}
-
-namespace {
-
-// Settles `distance > radius` (strict) or `distance >= radius` for the box's
-// smallest distance, cheaply by squares where they decide it.
-bool boxFarFrom(const Box& box, double x, double y, double radius, bool strict) {
-    const double dx = axisGap(box.minX, box.maxX, x);
-    const double dy = axisGap(box.minY, box.maxY, y);
-    const int verdict = distance_detail::squareVerdict(dx, dy, radius);
-    if (verdict != 0) return verdict > 0;
-    const double distance = exactHypot(dx, dy);
-    return strict ? distance > radius : distance >= radius;
-}
-
-}  // namespace
-
-bool boxBeyond(const Box& box, double x, double y, double radius) { return boxFarFrom(box, x, y, radius, true); }
-
-bool boxAtLeast(const Box& box, double x, double y, double radius) {
-    return boxFarFrom(box, x, y, radius, false);
+    return exactHypot(box_detail::axisGap(box.minX, box.maxX, x), box_detail::axisGap(box.minY, box.maxY, y));
 }
 
 }  // namespace tw

@@ -22,6 +22,7 @@
 #include <span>
 #include <vector>
 
+#include "optimizer/distance.h"
 #include "optimizer/path_optimizer.h"
 
 namespace tw {
@@ -120,11 +121,39 @@ inline double boxSquareGap(const Box& box, double x, double y) {
     return dx * dx + dy * dy;
 }
 
+namespace box_detail {
+
+// Per axis, the rounded difference to the nearest side of the box, or 0
+// inside it. A point p of the box has |fl(p - q)| at least this much.
+inline double axisGap(double low, double high, double q) {
+    if (q < low) return low - q;
+    if (q > high) return q - high;
+    return 0.0;
+}
+
+// Settles `distance > radius` (strict) or `distance >= radius` for the box's
+// smallest distance, cheaply by squares where they decide it. Inline: the
+// index searches ask it at every node they visit.
+inline bool farFrom(const Box& box, double x, double y, double radius, bool strict) {
+    const double dx = axisGap(box.minX, box.maxX, x);
+    const double dy = axisGap(box.minY, box.maxY, y);
+    const int verdict = distance_detail::squareVerdict(dx, dy, radius);
+    if (verdict != 0) return verdict > 0;
+    const double distance = exactHypot(dx, dy);
+    return strict ? distance > radius : distance >= radius;
+}
+
+}  // namespace box_detail
+
 // True when every point of `box` is, by computed distance, farther than
 // `radius` from (x, y) (strictly).
-bool boxBeyond(const Box& box, double x, double y, double radius);
+inline bool boxBeyond(const Box& box, double x, double y, double radius) {
+    return box_detail::farFrom(box, x, y, radius, true);
+}
 
 // True when every point of `box` is at least `radius` away from (x, y).
-bool boxAtLeast(const Box& box, double x, double y, double radius);
+inline bool boxAtLeast(const Box& box, double x, double y, double radius) {
+    return box_detail::farFrom(box, x, y, radius, false);
+}
 
 }  // namespace tw
