@@ -1,6 +1,8 @@
 // The plane distance used by every heuristic.
 #pragma once
 
+#include <cmath>
+
 namespace tw {
 
 // sqrt(dx*dx + dy*dy), correctly rounded: the double nearest to the exact
@@ -29,6 +31,20 @@ inline int squareVerdict(double dx, double dy, double radius) {
 }
 
 }  // namespace distance_detail
+
+// A value never above exactHypot(dx, dy), for ruling a sum of distances
+// out before it is taken exactly. Well inside the normal range the rounded
+// squares, their rounded sum and its rounded root each stray by at most
+// 2^-53 of the value, so the root is within 2^-51 of the true distance, and
+// exactHypot within 2^-53; taking 2^-48 off puts the result below both.
+// Below that range 0 bounds every distance; far above it (or for a NaN) the
+// hypot itself is the bound.
+inline double hypotLowerBound(double dx, double dy) {
+    const double square = dx * dx + dy * dy;
+    if (!(square <= distance_detail::kMostSquare)) return exactHypot(dx, dy);
+    if (square < distance_detail::kLeastSquare) return 0.0;
+    return std::sqrt(square) * (1.0 - 0x1p-48);
+}
 
 // exactHypot(dx, dy) > radius, computed without the hypot where it can be.
 inline bool distanceAbove(double dx, double dy, double radius) {

@@ -418,5 +418,30 @@ TEST(DistanceComparisons, AgreeWithTheHypotEverywhere) {
     }
 }
 
+// The cheap bound rules sums out before the hypot is taken, so it must never
+// exceed it, at any scale, for odd operands, and where the squares stop
+// being trustworthy; and it must stay close, or it rules nothing out.
+TEST(DistanceComparisons, LowerBoundNeverExceedsTheHypot) {
+    std::mt19937_64 random(29);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (double scale : {1e-320, 1e-200, 1e-141, 1e-140, 1e-139, 1e-9, 1.0, 1e6, 1e139, 1e140, 1e141, 1e200, 1e300}) {
+        for (int trial = 0; trial < 20000; ++trial) {
+            const double dx = scale * unit(random);
+            const double dy = scale * unit(random) * (trial % 3 == 0 ? 1e-12 : 1.0);
+            const double bound = hypotLowerBound(dx, dy);
+            const double distance = exactHypot(dx, dy);
+            ASSERT_LE(bound, distance) << dx << " " << dy;
+            if (distance >= 1e-139 && distance <= 1e139) ASSERT_GE(bound, distance * (1.0 - 1e-14)) << dx << " " << dy;
+        }
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double d : {0.0, 1.0, -3.0, 4.9e-324, 1e-310, 1e-140, 1e140, 1e200, 1.7e308, inf, -inf}) {
+        for (double e : {0.0, 1.0, -d, d}) {
+            ASSERT_LE(hypotLowerBound(d, e), exactHypot(d, e)) << d << " " << e;
+        }
+    }
+    ASSERT_TRUE(std::isnan(hypotLowerBound(std::numeric_limits<double>::quiet_NaN(), 1.0)));
+}
+
 }  // namespace
 }  // namespace tw

@@ -29,6 +29,8 @@ struct Spot {
 };
 
 inline double spotDistance(Spot a, Spot b) { return planeDistance(a.x, a.y, b.x, b.y); }
+// Never above spotDistance(a, b); cheap (see hypotLowerBound).
+inline double spotDistanceLowerBound(Spot a, Spot b) { return hypotLowerBound(a.x - b.x, a.y - b.y); }
 
 struct Gap {
     PathNode* left;   // null: the gap right after S

@@ -62,14 +62,15 @@ struct LeastOrder {
 
 // The cheapest order for the gap between `q` and `u` (u null: end gap),
 // compared strictly in sequence; `closed` is the length of the edge q-u
-// (unused for the end gap). Each distance to the gap is taken once and used
-// by the two orders that need it.
-inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u, double closed) {
+// (unused for the end gap). Each distance to the gap is taken once, by
+// `distance`, and used by the two orders that need it.
+template <class Distance>
+LeastOrder leastOrderBy(const TripleShapes& shapes, Spot q, const Spot* u, double closed, Distance&& distance) {
     std::array<double, 3> fromQ{};
     std::array<double, 3> toU{};
     for (std::size_t k = 0; k < 3; ++k) {
-        fromQ[k] = spotDistance(q, shapes.spots[k]);
-        if (u != nullptr) toU[k] = spotDistance(shapes.spots[k], *u);
+        fromQ[k] = distance(q, shapes.spots[k]);
+        if (u != nullptr) toU[k] = distance(shapes.spots[k], *u);
     }
     LeastOrder least{-1, 0.0};
     for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
@@ -79,6 +80,17 @@ inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u, 
         if (least.order < 0 || cost < least.cost) least = LeastOrder{static_cast<int>(r), cost};
     }
     return least;
+}
+
+inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u, double closed) {
+    return leastOrderBy(shapes, q, u, closed, spotDistance);
+}
+
+// The same sums from lower bounds of the distances: the cost it gives is
+// never above leastOrder's (rounding is monotonic), though its order may
+// differ.
+inline LeastOrder leastOrderLowerBound(const TripleShapes& shapes, Spot q, const Spot* u, double closed) {
+    return leastOrderBy(shapes, q, u, closed, spotDistanceLowerBound);
 }
 
 inline LeastOrder leastOrder(const TripleShapes& shapes, Spot q, const Spot* u) {

@@ -52,6 +52,11 @@ double searchRadius(double edge, double cost) {
 struct GapChoice {
     explicit GapChoice(double threshold) : cost(threshold) {}
 
+    // True when a cost no less than `floor` cannot be offered: `floor` is
+    // the same sum as the cost, taken in the same order from lower bounds of
+    // its distances, and rounding is monotonic, so the cost is at least it.
+    bool rulesOut(double floor) const { return floor > cost; }
+
     // Offers a gap; only strictly cheaper than the threshold counts.
     void offer(double offered, Gap at, std::uint64_t position, int variant) {
         const bool better = offered < cost || (found && offered == cost &&
@@ -159,6 +164,11 @@ private:
     PathNode* tailWithout(const PathNode* last, PathNode* before) const {
         return index_.tail() == last ? before : index_.tail();
     }
+    // d(left, right) for neighbours left-right of the path (left null: S),
+    // from the cached edge where there is one: the same bits.
+    double edgeLength(const PathNode* left, const PathNode* right) const {
+        return left != nullptr ? index_.edgeAfter(left) : list_.distance(left, right);
+    }
     // The length of the edge an inner gap breaks.
     double closedEdge(Gap gap) const {
         return gap.left != nullptr ? index_.edgeAfter(gap.left) : list_.distance(gap.left, gap.right);
@@ -219,7 +229,9 @@ void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, const PathN
         if (besideRun(gap, node, node)) return;
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
-        const double cost = spotDistance(q, spot) + spotDistance(spot, here) - closedEdge(gap);
+        const double closed = closedEdge(gap);
+        if (choice.rulesOut(spotDistanceLowerBound(q, spot) + spotDistanceLowerBound(spot, here) - closed)) return;
+        const double cost = spotDistance(q, spot) + spotDistance(spot, here) - closed;
         choice.offer(cost, gap, positionOf(gap), 0);
     });
 }
@@ -268,9 +280,11 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
         PathNode* c = candidates_[k];
         if (k > 0 && c == candidates_[k - 1]) continue;
         PathNode* d = index_.next(c);
-        if (ab + index_.edgeAfter(c) - kMoveMargin > list_.distance(a, c) + list_.distance(b, d)) {
-            return c;
-        }
+        const double kept = ab + index_.edgeAfter(c) - kMoveMargin;
+        const Spot cSpot = list_.spotOf(c);
+        const Spot dSpot = list_.spotOf(d);
+        if (kept <= spotDistanceLowerBound(aSpot, cSpot) + spotDistanceLowerBound(bSpot, dSpot)) continue;
+        if (kept > list_.distance(a, c) + list_.distance(b, d)) return c;
     }
     return nullptr;
 }
@@ -299,10 +313,9 @@ int FastPathEngine::relocatePointsPass() {
         const PathNode* after = node->next;
         double gain;
         if (after != nullptr) {
-            gain = list_.distance(before, node) + list_.distance(node, after) -
-                   list_.distance(before, after);
+            gain = edgeLength(before, node) + edgeLength(node, after) - list_.distance(before, after);
         } else {
-            gain = list_.distance(before, node);
+            gain = edgeLength(before, node);
         }
         const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
         // The point is searched for in place and taken out only when it
@@ -357,10 +370,10 @@ int FastPathEngine::relocateTriplesPass() {
         }
         PathNode* d = c->next;
         PathNode* p = a->previous;
-        const double pa = list_.distance(p, a);
-        const double ab = list_.distance(a, b);
-        const double bc = list_.distance(b, c);
-        const double cd = d != nullptr ? list_.distance(c, d) : 0.0;
+        const double pa = edgeLength(p, a);
+        const double ab = edgeLength(a, b);
+        const double bc = edgeLength(b, c);
+        const double cd = d != nullptr ? edgeLength(c, d) : 0.0;
         const double pd = d != nullptr ? list_.distance(p, d) : 0.0;  // S-D without P
         double gain = pa + ab + bc;
         if (d != nullptr) gain = gain + cd - pd;
@@ -414,6 +427,15 @@ int FastPathEngine::relocateTriplesPass() {
             if (!leftBehind && touchesRun(gap, a, c)) return;
             const Spot here = list_.spotOf(gap.right);
             const double closed = leftBehind ? pd : closedEdge(gap);
+            // A gap whose every order costs well above the threshold by the
+            // lower bounds is neither offered nor close (the test below
+            // grows more slowly than the cost, and twice its slack covers
+            // the rounding of both).
+            const double floor = leastOrderLowerBound(shapes, list_.spotOf(gap.left), &here, closed).cost;
+            if (choice.rulesOut(floor) &&
+                floor - threshold > 2.0 * kTurnSlack * (gainScale + std::fabs(floor) + 2.0 * closed)) {
+                return;
+            }
             const LeastOrder best = leastOrder(shapes, list_.spotOf(gap.left), &here, closed);
             // Turned round, the order left out here might no longer be the
             // cheapest, so it must miss by far too.
@@ -481,8 +503,9 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         if (last == nullptr) continue;
         PathNode* p = first->previous;
         PathNode* d = last->next;
-        double gain = list_.distance(p, first);
-        if (d != nullptr) gain = gain + list_.distance(last, d) - list_.distance(p, d);
+        const double joined = p != nullptr && d != nullptr ? list_.distance(p, d) : 0.0;
+        double gain = edgeLength(p, first);
+        if (d != nullptr) gain = gain + edgeLength(last, d) - (p != nullptr ? joined : list_.distance(p, d));
         const Spot firstSpot = list_.spotOf(first);
         const Spot lastSpot = list_.spotOf(last);
         // Every cost weighed here (the gain too) is a sum of two distances
@@ -498,8 +521,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
 
         // Only a gap cheaper than the gain can make the move; either
         // direction costs at least F's own cost minus d(F, L).
-        const double span = spotDistance(firstSpot, lastSpot);
-        const double joined = p != nullptr && d != nullptr ? list_.distance(p, d) : 0.0;
+        const double span = length == 2 ? edgeLength(first, last) : spotDistance(firstSpot, lastSpot);
         const double slack = kRelativeSlack * (std::fabs(gain) + 2.0 * span +
                                                std::max({index_.longestEdge(), joined, 0.0})) +
                              kAbsoluteSlack;
@@ -511,8 +533,12 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             const Spot here = list_.spotOf(gap.right);
             const double closed = closedEdge(gap);
             const std::uint64_t position = positionOf(gap);
-            choice.offer(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, gap, position, 0);
-            choice.offer(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, gap, position, 1);
+            if (!choice.rulesOut(spotDistanceLowerBound(q, firstSpot) + spotDistanceLowerBound(lastSpot, here) - closed)) {
+                choice.offer(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, gap, position, 0);
+            }
+            if (!choice.rulesOut(spotDistanceLowerBound(q, lastSpot) + spotDistanceLowerBound(firstSpot, here) - closed)) {
+                choice.offer(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, gap, position, 1);
+            }
         });
         bool reversed = choice.variant == 1;
         Gap chosen = choice.gap;
