@@ -431,7 +431,9 @@ TEST(DistanceComparisons, LowerBoundNeverExceedsTheHypot) {
             const double bound = hypotLowerBound(dx, dy);
             const double distance = exactHypot(dx, dy);
             ASSERT_LE(bound, distance) << dx << " " << dy;
-            if (distance >= 1e-139 && distance <= 1e139) ASSERT_GE(bound, distance * (1.0 - 1e-14)) << dx << " " << dy;
+            if (distance >= 1e-139 && distance <= 1e139) {
+                ASSERT_GE(bound, distance * (1.0 - 1e-14)) << dx << " " << dy;
+            }
         }
     }
     const double inf = std::numeric_limits<double>::infinity();
