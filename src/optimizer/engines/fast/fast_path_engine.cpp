@@ -295,7 +295,11 @@ int FastPathEngine::twoExchangePass() {
     // Reversals here may turn runs as long as the path.
     index_.beginTurns();
     for (PathNode* a = index_.head(); a != nullptr && hasThreeSuccessors(a); a = index_.next(a)) {
-        while (PathNode* c = firstExchange(a, settledSince(exchangeSettled_, a, IndexedPath::Change::kAny))) {
+        while (true) {
+            const std::uint64_t since = settledSince(exchangeSettled_, a, IndexedPath::Change::kAny);
+            index_.beforeSearchSince(since);
+            PathNode* c = firstExchange(a, since);
+            if (c == nullptr) break;
             index_.reverseRun(index_.next(a), c);
             changed = 1;
         }

@@ -58,6 +58,13 @@ public:
     // reverseRun may relink the path in between.
     void beginTurns();
     void endTurns();
+    // Called before a search for what changed since `since` in the stretch.
+    // A block turn after `since` makes such a search weigh every node; once
+    // those whole searches have cost about what writing the turns back into
+    // the points' stamps costs (a walk over the path), the turns are written
+    // back, and searches prune by change again. Positions keep their order
+    // but not their values: read none across this call.
+    void beforeSearchSince(std::uint64_t since);
 
     void linkInOrder(const std::vector<int>& order);
     void startWith(int point);
@@ -213,6 +220,7 @@ private:
     bool stretch_ = false;  // between beginTurns and endTurns
     bool turning_ = false;  // the order lives in turns_
     std::uint64_t blockTurn_ = 0;  // latest block turn not yet settled
+    std::size_t wholeSearches_ = 0;  // searches made whole by it
     bool noting_ = false;
     std::vector<int> relinkNotes_;
 };
