@@ -109,14 +109,14 @@ public:
 
 private:
     // The gap after S, weighed by `weigh` (which offers it at position 0).
-    // Then every other inner gap that a body at `p` could fill for less than
-    // the choice's cost plus `extra`.
+    // Then every other inner gap that a body at the spot of `around` could
+    // fill for less than the choice's cost plus `extra`.
     // Only gaps with an end changed in the given way after relinking `since`
     // are weighed (0: every gap).
     // `head` names the gap after S (null: the path has no gaps).
     template <class Weigh>
-    void searchGaps(PathNode* head, Spot p, double extra, std::uint64_t since, IndexedPath::Change change,
-                    GapChoice& choice, Weigh&& weigh);
+    void searchGaps(PathNode* head, const PathNode* around, double extra, std::uint64_t since,
+                    IndexedPath::Change change, GapChoice& choice, Weigh&& weigh);
 
     // searchGaps for a single point at `spot`, weighing each gap as the
     // literal insertion and relocation do.
@@ -210,13 +210,13 @@ private:
 };
 
 template <class Weigh>
-void FastPathEngine::searchGaps(PathNode* head, Spot p, double extra, std::uint64_t since,
+void FastPathEngine::searchGaps(PathNode* head, const PathNode* around, double extra, std::uint64_t since,
                                 IndexedPath::Change change, GapChoice& choice, Weigh&& weigh) {
     if (head == nullptr) return;
     weigh(Gap{nullptr, head});
     index_.newSearch();
     const auto reach = [&choice, extra](double edge) { return searchRadius(edge, choice.cost + extra); };
-    index_.forNodesChangedWithin(p, since, change, reach, [&](PathNode* x) {
+    index_.forNodesChangedWithin(around, since, change, reach, [&](PathNode* x) {
         if (x->previous != nullptr && index_.firstVisit(x)) weigh(Gap{x->previous, x});
         if (x->next != nullptr && index_.firstVisit(x->next)) weigh(Gap{x, x->next});
     });
@@ -225,7 +225,7 @@ void FastPathEngine::searchGaps(PathNode* head, Spot p, double extra, std::uint6
 void FastPathEngine::searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice) {
     // A point's cost in a gap is the same either way round, so a relocation
     // that came out empty stays empty while the pairs of neighbours stay.
-    searchGaps(list_.head(), spot, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
+    searchGaps(list_.head(), node, 0.0, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
         if (besideRun(gap, node, node)) return;
         const Spot q = list_.spotOf(gap.left);
         const Spot here = list_.spotOf(gap.right);
@@ -263,11 +263,11 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     const auto keep = [&](PathNode* c) {
         if (index_.next(c) != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
     };
-    index_.forNodesChangedWithin(aSpot, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
+    index_.forNodesChangedWithin(a, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
         const Spot at = list_.spotOf(x);
         if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
     });
-    index_.forNodesChangedWithin(bSpot, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
+    index_.forNodesChangedWithin(b, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
         PathNode* const previous = index_.previous(x);
         if (previous == nullptr) return;
         const Spot at = list_.spotOf(x);
@@ -409,7 +409,6 @@ int FastPathEngine::relocateTriplesPass() {
 
         // Any order costs at least the cost of putting A alone into the gap
         // plus the least of inner - d(A, first) - d(A, last).
-        const Spot aSpot = shapes.spots[0];
         double least = kNoCost;
         double innerMost = 0.0;
         for (std::size_t r = 0; r < kTripleOrders.size(); ++r) {
@@ -451,7 +450,7 @@ int FastPathEngine::relocateTriplesPass() {
         };
         PathNode* const head = p == nullptr ? d : list_.head();
         if (everyGap && p != nullptr && d != nullptr) weigh(Gap{p, d});
-        searchGaps(head, aSpot, slack - least, since, change, choice, weigh);
+        searchGaps(head, a, slack - least, since, change, choice, weigh);
         int chosenOrder = choice.found ? choice.variant : -1;
         Gap chosen = choice.gap;
         PathNode* tail = tailWithout(c, p);
@@ -531,7 +530,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                              kAbsoluteSlack;
         GapChoice choice(gain);
         PathNode* const head = p == nullptr ? d : list_.head();
-        searchGaps(head, firstSpot, span + slack, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
+        searchGaps(head, first, span + slack, since, IndexedPath::Change::kNeighbours, choice, [&](Gap gap) {
             if (gap.left == p || touchesRun(gap, first, last)) return;
             const Spot q = list_.spotOf(gap.left);
             const Spot here = list_.spotOf(gap.right);

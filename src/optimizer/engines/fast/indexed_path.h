@@ -123,10 +123,18 @@ public:
 
     // Calls visit(x) for every path node x changed in the given way after
     // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
-    // x); it may call it for more. `reach` must not decrease as its argument
+    // x), p the spot of `around` (a node of the list, in the path or not);
+    // it may call it for more. `reach` must not decrease as its argument
     // grows, and may change between calls as a threshold shrinks.
+    //
+    // The search starts at the leaf of `around` and climbs, weighing the
+    // other side of each node it passes. It stops climbing once every side
+    // of the box it came from lies beyond the reach of the path's longest
+    // edge: no point outside the box can then be near enough. A search near
+    // a point thus costs about the depth at which its reach fits.
     template <class Reach, class Visit>
-    void forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit);
+    void forNodesChangedWithin(const PathNode* around, std::uint64_t since, Change change, Reach&& reach,
+                               Visit&& visit);
 
     // Starts a new search for firstVisit.
     void newSearch();
@@ -226,38 +234,55 @@ private:
 };
 
 template <class Reach, class Visit>
-void IndexedPath::forNodesChangedWithin(Spot p, std::uint64_t since, Change change, Reach&& reach, Visit&& visit) {
-    if (tree_.nodeCount() == 0) return;
+void IndexedPath::forNodesChangedWithin(const PathNode* around, std::uint64_t since, Change change, Reach&& reach,
+                                        Visit&& visit) {
+    if (tree_.nodeCount() == 0 || nodeLongest_[0] < 0.0) return;
     // Points of a segment turned as a block carry no stamp of that turn.
     if (change == Change::kAny && since < blockTurn_) since = 0;
+    const Spot p = list_.spotOf(around);
     const ChangeStamps& stamps = stampsOf(change);
-    stack_.clear();
-    stack_.push_back(0);
-    while (!stack_.empty()) {
-        const int at = stack_.back();
-        stack_.pop_back();
-        const double longest = nodeLongest_[static_cast<std::size_t>(at)];
-        if (longest < 0.0 || stamps.node[static_cast<std::size_t>(at)] <= since) continue;
-        const PointTree::Node& node = tree_.node(at);
-        if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
-        if (PointTree::isLeaf(node)) {
-            for (int k = node.begin; k < node.end; ++k) {
-                const MemberState& member = members_[static_cast<std::size_t>(k)];
-                const double edge = member.longest;
-                const std::uint64_t stamp = change == Change::kAny ? member.changed : member.relinked;
-                if (edge < 0.0 || stamp <= since) continue;
-                if (distanceAbove(p.x - tree_.memberX(k), p.y - tree_.memberY(k), reach(edge))) continue;
-                visit(list_.nodeOf(tree_.memberPoint(k)));
+    // Every node below `top` within reach, nearer child first so that a
+    // shrinking threshold shrinks early.
+    const auto searchBelow = [&](int top) {
+        stack_.clear();
+        stack_.push_back(top);
+        while (!stack_.empty()) {
+            const int at = stack_.back();
+            stack_.pop_back();
+            const double longest = nodeLongest_[static_cast<std::size_t>(at)];
+            if (longest < 0.0 || stamps.node[static_cast<std::size_t>(at)] <= since) continue;
+            const PointTree::Node& node = tree_.node(at);
+            if (boxBeyond(node.box, p.x, p.y, reach(longest))) continue;
+            if (PointTree::isLeaf(node)) {
+                for (int k = node.begin; k < node.end; ++k) {
+                    const MemberState& member = members_[static_cast<std::size_t>(k)];
+                    const double edge = member.longest;
+                    const std::uint64_t stamp = change == Change::kAny ? member.changed : member.relinked;
+                    if (edge < 0.0 || stamp <= since) continue;
+                    if (distanceAbove(p.x - tree_.memberX(k), p.y - tree_.memberY(k), reach(edge))) continue;
+                    visit(list_.nodeOf(tree_.memberPoint(k)));
+                }
+                continue;
             }
-            continue;
+            const PointTree::Node& left = tree_.node(node.left);
+            const PointTree::Node& right = tree_.node(node.right);
+            const bool leftNearer = boxSquareGap(left.box, p.x, p.y) <= boxSquareGap(right.box, p.x, p.y);
+            stack_.push_back(leftNearer ? node.right : node.left);
+            stack_.push_back(leftNearer ? node.left : node.right);
         }
-        // Nearer child last, so that it is searched first and shrinks the
-        // threshold early.
-        const PointTree::Node& left = tree_.node(node.left);
-        const PointTree::Node& right = tree_.node(node.right);
-        const bool leftNearer = boxSquareGap(left.box, p.x, p.y) <= boxSquareGap(right.box, p.x, p.y);
-        stack_.push_back(leftNearer ? node.right : node.left);
-        stack_.push_back(leftNearer ? node.left : node.right);
+    };
+    int from = tree_.leafOf(around->point);
+    searchBelow(from);
+    for (int at = tree_.node(from).parent; at >= 0; from = at, at = tree_.node(at).parent) {
+        // A point outside the box lies beyond one of its sides, and its
+        // rounded distance is at least its rounded distance to that side.
+        const Box& box = tree_.node(from).box;
+        const double most = reach(nodeLongest_[0]);
+        if (p.x - box.minX > most && box.maxX - p.x > most && p.y - box.minY > most && box.maxY - p.y > most) {
+            break;
+        }
+        const PointTree::Node& node = tree_.node(at);
+        searchBelow(node.left == from ? node.right : node.left);
     }
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 #include <random>
 
 #include "optimizer/engines/fast/indexed_path.h"
@@ -147,7 +149,7 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
         // A search for changed nodes finds every node changed by this step.
         for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
             std::vector<int> found;
-            index.forNodesChangedWithin(Spot{0, 0}, before.clock, change, [](double) { return 1e9; },
+            index.forNodesChangedWithin(list.nodeOf(0), before.clock, change, [](double) { return 1e9; },
                                         [&](PathNode* node) { found.push_back(node->point); });
             for (int point = 0; point < count; ++point) {
                 const bool changed = index.changedAt(list.nodeOf(point), change) > before.clock;
@@ -215,7 +217,7 @@ TEST(IndexedPath, LongReversalsMatchAnArrayModel) {
             }
             for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
                 int found = 0;
-                index.forNodesChangedWithin(Spot{0, 0}, since, change, [](double) { return 1e9; },
+                index.forNodesChangedWithin(list.nodeOf(0), since, change, [](double) { return 1e9; },
                                             [&](PathNode* node) {
                                                 ++found;
                                                 EXPECT_GT(index.changedAt(node, change), since) << node->point;
@@ -254,7 +256,7 @@ TEST(IndexedPath, TurnsInTwoLevelsMatchTurnsNodeByNode) {
     };
     const auto searchFindsChanged = [&](std::uint64_t since, bool exactly) {
         std::vector<int> found(static_cast<std::size_t>(count), 0);
-        turned.forNodesChangedWithin(Spot{0, 0}, since, IndexedPath::Change::kAny, [](double) { return 1e9; },
+        turned.forNodesChangedWithin(turnedList.nodeOf(0), since, IndexedPath::Change::kAny, [](double) { return 1e9; },
                                      [&](PathNode* node) { ++found[static_cast<std::size_t>(node->point)]; });
         for (int point = 0; point < count; ++point) {
             const bool changed = plain.changedAt(plainList.nodeOf(point)) > since;
@@ -312,6 +314,66 @@ TEST(IndexedPath, TurnsInTwoLevelsMatchTurnsNodeByNode) {
         for (int point = 0; point < count; ++point) compareStamps(point, "after the stretch");
         searchFindsChanged(since, true);
         searchFindsChanged(stretchBegins, true);
+    }
+}
+
+// A search near a node climbs the tree from that node's leaf and stops where
+// the reach fits in the box below. It must still find every path node
+// within reach, also nodes with long edges far away, nodes on a box's side,
+// and from a node off the path; with short and long reaches, and with a
+// reach that grows with the node's edge.
+TEST(IndexedPath, SearchesNearANodeFindEveryNodeWithinReach) {
+    const int count = 2500;
+    for (const test::Shape shape : {test::Shape::kUniform, test::Shape::kGrid, test::Shape::kDuplicates,
+                                    test::Shape::kClustered, test::Shape::kCollinear}) {
+        const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(shape, count, 41), {0, 0});
+        PathList list(*optimizer);
+        IndexedPath index(list, *optimizer);
+        std::vector<int> order(static_cast<std::size_t>(count));
+        std::iota(order.begin(), order.end(), 0);
+        std::mt19937 random(43);
+        std::shuffle(order.begin(), order.end(), random);
+        // Every tenth point stays off the path.
+        std::vector<int> path;
+        for (int k = 0; k < count; ++k) {
+            if (k % 10 != 0) path.push_back(order[static_cast<std::size_t>(k)]);
+        }
+        index.startWith(path[0]);
+        for (std::size_t k = 1; k < path.size(); ++k) {
+            PathNode* node = list.nodeOf(path[k]);
+            index.insertRun(node, node, Gap{index.tail(), nullptr});
+        }
+        const std::uint64_t linked = index.clock();
+        const int length = static_cast<int>(path.size());
+        for (int turn = 0; turn < 5; ++turn) {
+            const int from = static_cast<int>(random() % static_cast<unsigned>(length / 2));
+            index.reverseRun(list.nodeOf(path[static_cast<std::size_t>(from)]),
+                             list.nodeOf(path[static_cast<std::size_t>(from + length / 3)]));
+            std::reverse(path.begin() + from, path.begin() + from + length / 3 + 1);
+        }
+        std::vector<bool> onPath(static_cast<std::size_t>(count), false);
+        for (int point : path) onPath[static_cast<std::size_t>(point)] = true;
+        const auto inPath = [&](const PathNode* node) { return onPath[static_cast<std::size_t>(node->point)]; };
+        for (int query = 0; query < 300; ++query) {
+            const PathNode* around = list.nodeOf(static_cast<int>(random() % count));
+            const Spot p = list.spotOf(around);
+            const double scale = std::pow(10.0, static_cast<double>(random() % 5) - 2.0);
+            const bool byEdge = query % 2 == 1;
+            const auto reach = [&](double edge) { return byEdge ? edge * scale : scale; };
+            const std::uint64_t since = query % 3 == 0 ? linked : 0;
+            std::vector<int> found(static_cast<std::size_t>(count), 0);
+            index.forNodesChangedWithin(around, since, IndexedPath::Change::kAny, reach,
+                                        [&](PathNode* node) { ++found[static_cast<std::size_t>(node->point)]; });
+            for (int point = 0; point < count; ++point) {
+                const PathNode* node = list.nodeOf(point);
+                const Spot at = list.spotOf(node);
+                const bool wanted = inPath(node) && index.changedAt(node) > since &&
+                                    !distanceAbove(p.x - at.x, p.y - at.y, reach(index.longestAt(node)));
+                const int times = found[static_cast<std::size_t>(point)];
+                ASSERT_TRUE(!wanted || times >= 1) << "point " << point << " query " << query;
+                ASSERT_TRUE(times == 0 || inPath(node)) << "point " << point << " query " << query;
+            }
+        }
     }
 }
 
