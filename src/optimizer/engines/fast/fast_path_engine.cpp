@@ -194,7 +194,12 @@ private:
     }
 
     IndexedPath index_;
-    std::vector<PathNode*> candidates_;
+    // A candidate c of the two-exchange, with its position when found.
+    struct Candidate {
+        std::uint64_t position;
+        PathNode* node;
+    };
+    std::vector<Candidate> candidates_;
     // Per point, the moment its last search came out empty (0: never).
     // Segment passes remember the lengths that large point sets use (their
     // window is short); longer runs are always searched in full.
@@ -216,7 +221,7 @@ void FastPathEngine::searchGaps(PathNode* head, const PathNode* around, double e
     weigh(Gap{nullptr, head});
     index_.newSearch();
     const auto reach = [&choice, extra](double edge) { return searchRadius(edge, choice.cost + extra); };
-    index_.forNodesChangedWithin(around, since, change, reach, [&](PathNode* x) {
+    index_.forNodesChangedWithin(around, since, change, reach, [&](PathNode* x, Spot) {
         if (x->previous != nullptr && index_.firstVisit(x)) weigh(Gap{x->previous, x});
         if (x->next != nullptr && index_.firstVisit(x->next)) weigh(Gap{x, x->next});
     });
@@ -261,24 +266,27 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     const std::uint64_t bPosition = index_.position(b);
     candidates_.clear();
     const auto keep = [&](PathNode* c) {
-        if (index_.next(c) != nullptr && index_.position(c) > bPosition) candidates_.push_back(c);
+        if (index_.next(c) == nullptr) return;
+        const std::uint64_t position = index_.position(c);
+        if (position > bPosition) candidates_.push_back(Candidate{position, c});
     };
-    index_.forNodesChangedWithin(a, since, IndexedPath::Change::kAny, [ab](double) { return ab; }, [&](PathNode* x) {
-        const Spot at = list_.spotOf(x);
-        if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
-    });
-    index_.forNodesChangedWithin(b, since, IndexedPath::Change::kAny, [](double edge) { return edge; }, [&](PathNode* x) {
-        PathNode* const previous = index_.previous(x);
-        if (previous == nullptr) return;
-        const Spot at = list_.spotOf(x);
-        if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) keep(previous);
-    });
-    std::sort(candidates_.begin(), candidates_.end(), [this](const PathNode* x, const PathNode* y) {
-        return index_.position(x) < index_.position(y);
-    });
+    index_.forNodesChangedWithin(a, since, IndexedPath::Change::kAny, [ab](double) { return ab; },
+                                 [&](PathNode* x, Spot at) {
+                                     if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
+                                 });
+    index_.forNodesChangedWithin(b, since, IndexedPath::Change::kAny, [](double edge) { return edge; },
+                                 [&](PathNode* x, Spot at) {
+                                     PathNode* previous = nullptr;
+                                     if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x)) &&
+                                         (previous = index_.previous(x)) != nullptr) {
+                                         keep(previous);
+                                     }
+                                 });
+    std::sort(candidates_.begin(), candidates_.end(),
+              [](const Candidate& x, const Candidate& y) { return x.position < y.position; });
     for (std::size_t k = 0; k < candidates_.size(); ++k) {
-        PathNode* c = candidates_[k];
-        if (k > 0 && c == candidates_[k - 1]) continue;
+        PathNode* c = candidates_[k].node;
+        if (k > 0 && c == candidates_[k - 1].node) continue;
         PathNode* d = index_.next(c);
         const double kept = ab + index_.edgeAfter(c) - kMoveMargin;
         const Spot cSpot = list_.spotOf(c);

@@ -121,7 +121,7 @@ public:
         return turning_ ? turns_.position(node->point) : state_[index(node)].label;
     }
 
-    // Calls visit(x) for every path node x changed in the given way after
+    // Calls visit(x, spot of x) for every path node x changed in the given way after
     // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
     // x), p the spot of `around` (a node of the list, in the path or not);
     // it may call it for more. `reach` must not decrease as its argument
@@ -260,7 +260,7 @@ void IndexedPath::forNodesChangedWithin(const PathNode* around, std::uint64_t si
                     const std::uint64_t stamp = change == Change::kAny ? member.changed : member.relinked;
                     if (edge < 0.0 || stamp <= since) continue;
                     if (distanceAbove(p.x - tree_.memberX(k), p.y - tree_.memberY(k), reach(edge))) continue;
-                    visit(list_.nodeOf(tree_.memberPoint(k)));
+                    visit(list_.nodeOf(tree_.memberPoint(k)), Spot{tree_.memberX(k), tree_.memberY(k)});
                 }
                 continue;
             }

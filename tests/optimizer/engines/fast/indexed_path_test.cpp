@@ -150,7 +150,7 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
         for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
             std::vector<int> found;
             index.forNodesChangedWithin(list.nodeOf(0), before.clock, change, [](double) { return 1e9; },
-                                        [&](PathNode* node) { found.push_back(node->point); });
+                                        [&](PathNode* node, Spot) { found.push_back(node->point); });
             for (int point = 0; point < count; ++point) {
                 const bool changed = index.changedAt(list.nodeOf(point), change) > before.clock;
                 ASSERT_EQ(changed, std::count(found.begin(), found.end(), point) == 1) << point;
@@ -218,7 +218,7 @@ TEST(IndexedPath, LongReversalsMatchAnArrayModel) {
             for (const IndexedPath::Change change : {IndexedPath::Change::kAny, IndexedPath::Change::kNeighbours}) {
                 int found = 0;
                 index.forNodesChangedWithin(list.nodeOf(0), since, change, [](double) { return 1e9; },
-                                            [&](PathNode* node) {
+                                            [&](PathNode* node, Spot) {
                                                 ++found;
                                                 EXPECT_GT(index.changedAt(node, change), since) << node->point;
                                             });
@@ -257,7 +257,7 @@ TEST(IndexedPath, TurnsInTwoLevelsMatchTurnsNodeByNode) {
     const auto searchFindsChanged = [&](std::uint64_t since, bool exactly) {
         std::vector<int> found(static_cast<std::size_t>(count), 0);
         turned.forNodesChangedWithin(turnedList.nodeOf(0), since, IndexedPath::Change::kAny, [](double) { return 1e9; },
-                                     [&](PathNode* node) { ++found[static_cast<std::size_t>(node->point)]; });
+                                     [&](PathNode* node, Spot) { ++found[static_cast<std::size_t>(node->point)]; });
         for (int point = 0; point < count; ++point) {
             const bool changed = plain.changedAt(plainList.nodeOf(point)) > since;
             const int times = found[static_cast<std::size_t>(point)];
@@ -363,7 +363,7 @@ TEST(IndexedPath, SearchesNearANodeFindEveryNodeWithinReach) {
             const std::uint64_t since = query % 3 == 0 ? linked : 0;
             std::vector<int> found(static_cast<std::size_t>(count), 0);
             index.forNodesChangedWithin(around, since, IndexedPath::Change::kAny, reach,
-                                        [&](PathNode* node) { ++found[static_cast<std::size_t>(node->point)]; });
+                                        [&](PathNode* node, Spot) { ++found[static_cast<std::size_t>(node->point)]; });
             for (int point = 0; point < count; ++point) {
                 const PathNode* node = list.nodeOf(point);
                 const Spot at = list.spotOf(node);
