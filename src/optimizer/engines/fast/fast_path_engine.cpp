@@ -264,6 +264,10 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     const Spot bSpot = list_.spotOf(b);
     const double ab = index_.edgeAfter(a);
     const std::uint64_t bPosition = index_.position(b);
+    // b, and the node after it (whose predecessor is b), lie at exactly the
+    // reach of each search, where the squares cannot decide; neither gives
+    // a candidate after b.
+    const PathNode* const afterB = index_.next(b);
     candidates_.clear();
     const auto keep = [&](PathNode* c) {
         if (index_.next(c) == nullptr) return;
@@ -272,12 +276,12 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
     };
     index_.forNodesChangedWithin(a, since, IndexedPath::Change::kAny, [ab](double) { return ab; },
                                  [&](PathNode* x, Spot at) {
-                                     if (distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
+                                     if (x != b && distanceBelow(aSpot.x - at.x, aSpot.y - at.y, ab)) keep(x);
                                  });
     index_.forNodesChangedWithin(b, since, IndexedPath::Change::kAny, [](double edge) { return edge; },
                                  [&](PathNode* x, Spot at) {
                                      PathNode* previous = nullptr;
-                                     if (distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x)) &&
+                                     if (x != afterB && distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x)) &&
                                          (previous = index_.previous(x)) != nullptr) {
                                          keep(previous);
                                      }
@@ -323,12 +327,22 @@ int FastPathEngine::relocatePointsPass() {
         PathNode* node = list_.nodeOf(index);
         const PathNode* before = node->previous;
         const PathNode* after = node->next;
-        double gain;
-        if (after != nullptr) {
-            gain = edgeLength(before, node) + edgeLength(node, after) - list_.distance(before, after);
-        } else {
-            gain = edgeLength(before, node);
-        }
+        // The gain is wanted exactly only when some gap comes near it. The
+        // search runs against a bound never below it (the same sums with a
+        // lower bound of d(before, after)), which finds the same cheapest
+        // gap whenever that gap beats the gain, and the exact gain is taken
+        // only to tell.
+        const double kept =
+            after != nullptr ? edgeLength(before, node) + edgeLength(node, after) : edgeLength(before, node);
+        bool gainKnown = after == nullptr;
+        double gain = gainKnown ? kept : kept - spotDistanceLowerBound(list_.spotOf(before), list_.spotOf(after));
+        const auto exactGain = [&] {
+            if (!gainKnown) {
+                gain = kept - list_.distance(before, after);
+                gainKnown = true;
+            }
+            return gain;
+        };
         const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
         // The point is searched for in place and taken out only when it
         // moves. The one gap of the path without it that this path lacks,
@@ -337,10 +351,11 @@ int FastPathEngine::relocatePointsPass() {
         const Spot spot = list_.spotOf(node);
         GapChoice choice(gain);
         searchPointGaps(spot, since, node, choice);
+        if (choice.found && !(choice.cost < exactGain())) choice = GapChoice(gain);
         PathNode* tail = tailWithout(node, node->previous);
         if (tail != nullptr) {
             const double endCost = spotDistance(list_.spotOf(tail), spot);
-            if (endCost < choice.cost) {
+            if (endCost < choice.cost && (choice.found || endCost < exactGain())) {
                 choice.cost = endCost;
                 choice.gap = Gap{tail, nullptr};
                 choice.found = true;
@@ -349,7 +364,7 @@ int FastPathEngine::relocatePointsPass() {
         if (choice.found) {
             index_.detachRun(node, node);
             index_.insertRun(node, node, choice.gap);
-            total += gain - choice.cost;
+            total += exactGain() - choice.cost;
             relocationSettled_[static_cast<std::size_t>(index)] = 0;
         } else {
             relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
