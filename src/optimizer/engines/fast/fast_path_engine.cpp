@@ -280,11 +280,9 @@ PathNode* FastPathEngine::firstExchange(PathNode* a, std::uint64_t since) {
                                  });
     index_.forNodesChangedWithin(b, since, IndexedPath::Change::kAny, [](double edge) { return edge; },
                                  [&](PathNode* x, Spot at) {
-                                     PathNode* previous = nullptr;
-                                     if (x != afterB && distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x)) &&
-                                         (previous = index_.previous(x)) != nullptr) {
-                                         keep(previous);
-                                     }
+                                     if (x == afterB) return;
+                                     if (!distanceBelow(bSpot.x - at.x, bSpot.y - at.y, index_.edgeBefore(x))) return;
+                                     if (PathNode* previous = index_.previous(x)) keep(previous);
                                  });
     std::sort(candidates_.begin(), candidates_.end(),
               [](const Candidate& x, const Candidate& y) { return x.position < y.position; });
@@ -529,9 +527,14 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         if (last == nullptr) continue;
         PathNode* p = first->previous;
         PathNode* d = last->next;
-        const double joined = p != nullptr && d != nullptr ? list_.distance(p, d) : 0.0;
-        double gain = edgeLength(p, first);
-        if (d != nullptr) gain = gain + edgeLength(last, d) - (p != nullptr ? joined : list_.distance(p, d));
+        // As in the point pass, the search runs against a bound never below
+        // the gain (the closing distance P-D from below), and the exact gain
+        // only decides the move: a gap at or above the gain never passes
+        // that test, so the same run moves to the same gap.
+        const double opened = d != nullptr ? edgeLength(p, first) + edgeLength(last, d) : edgeLength(p, first);
+        const double joined = d != nullptr ? spotDistanceLowerBound(list_.spotOf(p), list_.spotOf(d)) : 0.0;
+        const double gain = d != nullptr ? opened - joined : opened;
+        const auto exactGain = [&] { return d != nullptr ? opened - list_.distance(p, d) : opened; };
         const Spot firstSpot = list_.spotOf(first);
         const Spot lastSpot = list_.spotOf(last);
         // Every cost weighed here (the gain too) is a sum of two distances
@@ -549,7 +552,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
         // direction costs at least F's own cost minus d(F, L).
         const double span = length == 2 ? edgeLength(first, last) : spotDistance(firstSpot, lastSpot);
         const double slack = kRelativeSlack * (std::fabs(gain) + 2.0 * span +
-                                               std::max({index_.longestEdge(), joined, 0.0})) +
+                                               std::max({index_.longestEdge(), p != nullptr ? joined : 0.0, 0.0})) +
                              kAbsoluteSlack;
         GapChoice choice(gain);
         PathNode* const head = p == nullptr ? d : list_.head();
@@ -559,12 +562,14 @@ int FastPathEngine::relocateSegmentsPass(int length) {
             const Spot here = list_.spotOf(gap.right);
             const double closed = closedEdge(gap);
             const std::uint64_t position = positionOf(gap);
-            if (!choice.rulesOut(spotDistanceLowerBound(q, firstSpot) + spotDistanceLowerBound(lastSpot, here) - closed)) {
-                choice.offer(spotDistance(q, firstSpot) + spotDistance(lastSpot, here) - closed, gap, position, 0);
-            }
-            if (!choice.rulesOut(spotDistanceLowerBound(q, lastSpot) + spotDistanceLowerBound(firstSpot, here) - closed)) {
-                choice.offer(spotDistance(q, lastSpot) + spotDistance(firstSpot, here) - closed, gap, position, 1);
-            }
+            // Forwards (F first), then turned round (L first).
+            const auto weighEnds = [&](Spot toQ, Spot toHere, int variant) {
+                const double floor = spotDistanceLowerBound(q, toQ) + spotDistanceLowerBound(toHere, here) - closed;
+                if (choice.rulesOut(floor)) return;
+                choice.offer(spotDistance(q, toQ) + spotDistance(toHere, here) - closed, gap, position, variant);
+            };
+            weighEnds(firstSpot, lastSpot, 0);
+            weighEnds(lastSpot, firstSpot, 1);
         });
         bool reversed = choice.variant == 1;
         Gap chosen = choice.gap;
@@ -588,7 +593,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
                 chosenAny = true;
             }
         }
-        if (chosenAny && gain - best > kMoveMargin) {
+        if (chosenAny && exactGain() - best > kMoveMargin) {
             index_.detachRun(first, last);
             if (reversed) {
                 PathList::reverseRun(first, last);
