@@ -121,10 +121,10 @@ public:
         return turning_ ? turns_.position(node->point) : state_[index(node)].label;
     }
 
-    // Calls visit(x, spot of x) for every path node x changed in the given way after
-    // relinking `since` (0: every node) with d(p, x) <= reach(longest edge at
-    // x), p the spot of `around` (a node of the list, in the path or not);
-    // it may call it for more. `reach` must not decrease as its argument
+    // Calls visit(x, spot of x) for every path node x changed in the given
+    // way after relinking `since` (0: every node) with d(p, x) <= reach(longest
+    // edge at x), p the spot of `around` (a node of the list, in the path or
+    // not); it may call it for more. `reach` must not decrease as its argument
     // grows, and may change between calls as a threshold shrinks.
     //
     // The search starts at the leaf of `around` and climbs, weighing the
