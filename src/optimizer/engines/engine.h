@@ -70,7 +70,8 @@ public:
     virtual int relocateSegmentsPass(int length) = 0;
 
 protected:
-    explicit PathEngine(const PathOptimizer& optimizer) : list_(optimizer) {}
+    explicit PathEngine(const PathOptimizer& optimizer, const std::vector<int>& layout = {})
+        : list_(optimizer, layout) {}
     PathList list_;
 };
 

@@ -4,13 +4,18 @@
 
 namespace tw {
 
-PathList::PathList(const PathOptimizer& optimizer)
+PathList::PathList(const PathOptimizer& optimizer, const std::vector<int>& layout)
     : start_{optimizer.startPoint.x, optimizer.startPoint.y},
       spots_(static_cast<std::size_t>(optimizer.count)),
-      nodes_(static_cast<std::size_t>(optimizer.count)) {
-    for (std::size_t i = 0; i < nodes_.size(); ++i) {
-        nodes_[i].point = static_cast<int>(i);
-        spots_[i] = Spot{optimizer.points[i].x, optimizer.points[i].y};
+      nodes_(static_cast<std::size_t>(optimizer.count)),
+      slotOf_(static_cast<std::size_t>(optimizer.count)) {
+    const bool laidOut = layout.size() == nodes_.size();
+    for (std::size_t slot = 0; slot < nodes_.size(); ++slot) {
+        const int point = laidOut ? layout[slot] : static_cast<int>(slot);
+        nodes_[slot].point = point;
+        spots_[slot] = Spot{optimizer.points[static_cast<std::size_t>(point)].x,
+                            optimizer.points[static_cast<std::size_t>(point)].y};
+        slotOf_[static_cast<std::size_t>(point)] = static_cast<int>(slot);
     }
 }
 

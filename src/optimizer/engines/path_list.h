@@ -7,7 +7,11 @@
 //
 // All nodes of one call live in one block owned by the PathList; the block
 // never grows, so node addresses stay fixed while the moves relink them.
-// The node of storage index i is always the block's entry i.
+// A node's entry in the block is its slot. By default the node of storage
+// index i has slot i; a caller whose searches go by place may lay the block
+// out in another order (neighbours in the plane side by side in memory), so
+// that a search touches few cache lines. Which slot a node has never decides
+// anything: passes name points by storage index.
 #pragma once
 
 #include <vector>
@@ -40,16 +44,19 @@ struct Gap {
 class PathList {
 public:
     // One unlinked node per point of `optimizer`, and S = its start point.
-    // Throws std::bad_alloc when memory is short. The optimizer must outlive
-    // the list and keep its points.
-    explicit PathList(const PathOptimizer& optimizer);
+    // `layout`, when not empty, gives the storage index of the point in each
+    // slot (a permutation of the indices). Throws std::bad_alloc when memory
+    // is short. The optimizer must outlive the list and keep its points.
+    explicit PathList(const PathOptimizer& optimizer, const std::vector<int>& layout = {});
 
     PathList(const PathList&) = delete;
     PathList& operator=(const PathList&) = delete;
 
     PathNode* head() const { return head_; }
     int size() const { return static_cast<int>(nodes_.size()); }
-    PathNode* nodeOf(int point) { return &nodes_[static_cast<std::size_t>(point)]; }
+    PathNode* nodeOf(int point) { return &nodes_[static_cast<std::size_t>(slotOf_[static_cast<std::size_t>(point)])]; }
+    PathNode* nodeAt(int slot) { return &nodes_[static_cast<std::size_t>(slot)]; }
+    int slotOf(const PathNode* node) const { return static_cast<int>(node - nodes_.data()); }
 
     // Links all nodes in the order of `order` (a permutation of the indices).
     void linkInOrder(const std::vector<int>& order);
@@ -58,7 +65,7 @@ public:
 
     // Where `node` stands: S (null) or a node.
     Spot spotOf(const PathNode* node) const {
-        return node == nullptr ? start_ : spots_[static_cast<std::size_t>(node->point)];
+        return node == nullptr ? start_ : spots_[static_cast<std::size_t>(slotOf(node))];
     }
     // Distance of two path elements (null standing for S).
     double distance(const PathNode* a, const PathNode* b) const {
@@ -88,10 +95,11 @@ public:
 
 private:
     Spot start_;
-    // The points' positions side by side (a point record is much larger):
-    // the passes read them in an order that jumps all over the set.
+    // The points' positions by slot, side by side (a point record is much
+    // larger): the passes read them in an order that jumps all over the set.
     std::vector<Spot> spots_;
     std::vector<PathNode> nodes_;
+    std::vector<int> slotOf_;  // per storage index
     PathNode* head_ = nullptr;
 };
 

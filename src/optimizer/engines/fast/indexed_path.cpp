@@ -37,8 +37,11 @@ IndexedPath::IndexedPath(PathList& list, const PathOptimizer& optimizer)
     // reference engine can take over. A search's stack holds at most two
     // entries per tree level.
     stack_.reserve(2 * kMaxTreeDepth + 2);
+    membersInPlace_ = tree_.nodeCount() > 0;
     for (int k = 0; k < static_cast<int>(optimizer.points.size()) && tree_.nodeCount() > 0; ++k) {
-        memberAt_[static_cast<std::size_t>(tree_.memberPoint(k))] = k;
+        const int slot = slotOf(list_.nodeOf(tree_.memberPoint(k)));
+        memberAt_[static_cast<std::size_t>(slot)] = k;
+        if (slot != k) membersInPlace_ = false;
     }
 }
 
@@ -142,7 +145,7 @@ void IndexedPath::startWith(int point) {
     std::fill(nodeLongest_.begin(), nodeLongest_.end(), -1.0);
     list_.startWith(point);
     tail_ = list_.head();
-    state_[static_cast<std::size_t>(point)].label = kLastLabel / 2;
+    state_[index(tail_)].label = kLastLabel / 2;
     refresh(tail_, true);
     detached_ = Gap{nullptr, nullptr};
     stamp(tail_, ++clock_);
@@ -265,9 +268,9 @@ void IndexedPath::layOutTurns() {
     // Laid out at the stretch's first turn: until then the nodes' own links
     // and labels are current, and a stretch without turns costs nothing.
     if (list_.head() == nullptr) return;
-    turns_.assignFrom(list_.head()->point, [this](int point) {
-        const PathNode* next = list_.nodeOf(point)->next;
-        return next != nullptr ? next->point : -1;
+    turns_.assignFrom(slotOf(list_.head()), [this](int slot) {
+        const PathNode* next = list_.nodeAt(slot)->next;
+        return next != nullptr ? slotOf(next) : -1;
     });
     turning_ = true;
     blockTurn_ = 0;
@@ -278,10 +281,10 @@ void IndexedPath::reverseTurning(PathNode* b, PathNode* c) {
     PathNode* const after = next(c);
     if (turns_.crowded()) settleTurns();
     const std::uint64_t now = ++clock_;
-    const bool blocks = turns_.reverse(b->point, c->point, now, [this, now](int point) {
-        PointState& state = state_[static_cast<std::size_t>(point)];
+    const bool blocks = turns_.reverse(slotOf(b), slotOf(c), now, [this, now](int slot) {
+        PointState& state = state_[static_cast<std::size_t>(slot)];
         std::swap(state.before, state.after);
-        stampTurned(list_.nodeOf(point), now);
+        stampTurned(list_.nodeAt(slot), now);
     });
     if (blocks) blockTurn_ = now;
     finishTurn(before, b, c, after, now);
@@ -290,11 +293,11 @@ void IndexedPath::reverseTurning(PathNode* b, PathNode* c) {
 void IndexedPath::settleTurns() {
     // Without a block turn no segment was split or reversed.
     if (blockTurn_ == 0) return;
-    for (int point = turns_.first(); point >= 0; point = turns_.next(point)) {
-        PointState& state = state_[static_cast<std::size_t>(point)];
-        if (turns_.flipped(point)) std::swap(state.before, state.after);
-        state.changed = std::max(state.changed, turns_.turnedAt(point));
-        memberOf(static_cast<std::size_t>(point)).changed = state.changed;
+    for (int slot = turns_.first(); slot >= 0; slot = turns_.next(slot)) {
+        PointState& state = state_[static_cast<std::size_t>(slot)];
+        if (turns_.flipped(slot)) std::swap(state.before, state.after);
+        state.changed = std::max(state.changed, turns_.turnedAt(slot));
+        memberOf(static_cast<std::size_t>(slot)).changed = state.changed;
     }
     // The tree's stamps of any change, bottom up: children follow their
     // parent in preorder.
@@ -309,7 +312,7 @@ void IndexedPath::settleTurns() {
         }
         changed_.node[static_cast<std::size_t>(at)] = latest;
     }
-    turns_.assignFrom(turns_.first(), [this](int point) { return turns_.next(point); });
+    turns_.assignFrom(turns_.first(), [this](int slot) { return turns_.next(slot); });
     blockTurn_ = 0;
     wholeSearches_ = 0;
 }
@@ -322,8 +325,8 @@ void IndexedPath::endTurns() {
     const std::uint64_t spacing = kLastLabel / (count + 1);
     std::uint64_t label = 0;
     PathNode* previousNode = nullptr;
-    for (int point = turns_.first(); point >= 0; point = turns_.next(point)) {
-        PathNode* node = list_.nodeOf(point);
+    for (int slot = turns_.first(); slot >= 0; slot = turns_.next(slot)) {
+        PathNode* node = list_.nodeAt(slot);
         node->previous = previousNode;
         if (previousNode != nullptr) previousNode->next = node;
         label += spacing;

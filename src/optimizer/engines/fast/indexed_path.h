@@ -49,9 +49,9 @@ public:
     const PathList& list() const { return list_; }
     PathNode* tail() const { return tail_; }
     PathNode* head() const { return turning_ ? nodeOrNull(turns_.first()) : list_.head(); }
-    PathNode* next(const PathNode* node) const { return turning_ ? nodeOrNull(turns_.next(node->point)) : node->next; }
+    PathNode* next(const PathNode* node) const { return turning_ ? nodeOrNull(turns_.next(slotOf(node))) : node->next; }
     PathNode* previous(const PathNode* node) const {
-        return turning_ ? nodeOrNull(turns_.previous(node->point)) : node->previous;
+        return turning_ ? nodeOrNull(turns_.previous(slotOf(node))) : node->previous;
     }
 
     // The stretch in which reverseRun turns long runs in O(sqrt(n)); only
@@ -113,12 +113,12 @@ public:
     std::uint64_t clock() const { return clock_; }
     std::uint64_t changedAt(const PathNode* node, Change change = Change::kAny) const {
         const std::uint64_t own = pointStamp(change, index(node));
-        return turning_ && change == Change::kAny ? std::max(own, turns_.turnedAt(node->point)) : own;
+        return turning_ && change == Change::kAny ? std::max(own, turns_.turnedAt(slotOf(node))) : own;
     }
 
     // Path order of two nodes in the path, in constant time.
     std::uint64_t position(const PathNode* node) const {
-        return turning_ ? turns_.position(node->point) : state_[index(node)].label;
+        return turning_ ? turns_.position(slotOf(node)) : state_[index(node)].label;
     }
 
     // Calls visit(x, spot of x) for every path node x changed in the given
@@ -147,10 +147,18 @@ private:
     // deeper than this.
     static constexpr std::size_t kMaxTreeDepth = 40;
 
-    std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(node->point); }
-    PathNode* nodeOrNull(int point) const { return point < 0 ? nullptr : list_.nodeOf(point); }
+    // What the index keeps per node it keeps by the node's slot (the turns
+    // too), so that a search over neighbours in the plane reads neighbouring
+    // memory when the list is laid out by place.
+    int slotOf(const PathNode* node) const { return list_.slotOf(node); }
+    std::size_t index(const PathNode* node) const { return static_cast<std::size_t>(slotOf(node)); }
+    PathNode* nodeOrNull(int slot) const { return slot < 0 ? nullptr : list_.nodeAt(slot); }
+    // The node of the tree's k-th member.
+    PathNode* memberNode(int k) const {
+        return membersInPlace_ ? list_.nodeAt(k) : list_.nodeOf(tree_.memberPoint(k));
+    }
     // While turning: the node's cached edges are stored the other way round.
-    bool flipped(const PathNode* node) const { return turning_ && turns_.flipped(node->point); }
+    bool flipped(const PathNode* node) const { return turning_ && turns_.flipped(slotOf(node)); }
     void reverseTurning(PathNode* b, PathNode* c);
     // After a turn of b..c (now c..b) between `before` and `after`.
     void finishTurn(PathNode* before, PathNode* b, PathNode* c, PathNode* after, std::uint64_t now);
@@ -165,10 +173,7 @@ private:
         std::uint64_t changed = 0;   // as PointState::changed
         std::uint64_t relinked = 0;  // latest change of its pair of neighbours
     };
-    MemberState& memberOf(std::size_t point) { return members_[static_cast<std::size_t>(memberAt_[point])]; }
-    bool inPath(int point) const {
-        return members_[static_cast<std::size_t>(memberAt_[static_cast<std::size_t>(point)])].longest >= 0.0;
-    }
+    MemberState& memberOf(std::size_t slot) { return members_[static_cast<std::size_t>(memberAt_[slot])]; }
     // Recomputes the longest edge at `node` (now in the path, or -1 when
     // `inPath` is false) and the tree's maxima above it.
     void refresh(const PathNode* node, bool inPathNow);
@@ -212,7 +217,8 @@ private:
     std::shared_ptr<const PointTree> treeHolder_;
     const PointTree& tree_;
     std::vector<PointState> state_;
-    std::vector<int> memberAt_;          // per point: its member position in the tree
+    std::vector<int> memberAt_;          // per slot: its member position in the tree
+    bool membersInPlace_ = false;        // every slot is its member position
     std::vector<MemberState> members_;  // per member position
     std::vector<double> nodeLongest_;  // per tree node: the largest of its points'
     std::vector<std::uint32_t> stamps_;
@@ -260,7 +266,7 @@ void IndexedPath::forNodesChangedWithin(const PathNode* around, std::uint64_t si
                     const std::uint64_t stamp = change == Change::kAny ? member.changed : member.relinked;
                     if (edge < 0.0 || stamp <= since) continue;
                     if (distanceAbove(p.x - tree_.memberX(k), p.y - tree_.memberY(k), reach(edge))) continue;
-                    visit(list_.nodeOf(tree_.memberPoint(k)), Spot{tree_.memberX(k), tree_.memberY(k)});
+                    visit(memberNode(k), Spot{tree_.memberX(k), tree_.memberY(k)});
                 }
                 continue;
             }

@@ -15,7 +15,8 @@
 // and "after" then holds the other side), and `turnedAt` when the segment
 // was last turned as a block.
 //
-// Points are storage indices 0 .. n-1; -1 stands for none. Every buffer is
+// Points are ids 0 .. n-1 (the caller's: the fast path's index passes its
+// nodes' slots); -1 stands for none. Every buffer is
 // taken at construction, so turning never allocates.
 #pragma once
 

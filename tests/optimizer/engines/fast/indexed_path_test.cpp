@@ -7,6 +7,7 @@
 
 #include "optimizer/engines/fast/indexed_path.h"
 #include "optimizer/optimizer_test_support.h"
+#include "optimizer/spatial/point_tree.h"
 
 namespace tw {
 namespace {
@@ -35,6 +36,25 @@ void expectConsistent(const IndexedPath& index) {
         ASSERT_LE(held, list.size());
     }
     EXPECT_EQ(index.longestEdge(), longest);
+}
+
+// Orders of the list's nodes in memory: the storage order, the point tree's
+// (what the fast engine uses, where the index reads members in place) and a
+// shuffled one. None may change anything the index says.
+enum class Layout { kStorage, kByPlace, kShuffled };
+constexpr Layout kLayouts[] = {Layout::kStorage, Layout::kByPlace, Layout::kShuffled};
+
+std::vector<int> layoutOf(const PathOptimizer& optimizer, Layout layout) {
+    std::vector<int> order = test::identity(optimizer.count);
+    if (layout == Layout::kStorage) return {};
+    if (layout == Layout::kShuffled) {
+        std::mt19937 random(7);
+        std::shuffle(order.begin(), order.end(), random);
+        return order;
+    }
+    const PointTree tree(optimizer.points);
+    for (int k = 0; k < optimizer.count; ++k) order[static_cast<std::size_t>(k)] = tree.memberPoint(k);
+    return order;
 }
 
 std::vector<test::XY> line(int count) {
@@ -107,7 +127,7 @@ void expectUnchangedNodesAsBefore(const IndexedPath& index, PathList& list, cons
 TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
     const int count = 300;
     const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 5), {0, 0});
-    PathList list(*optimizer);
+    PathList list(*optimizer, layoutOf(*optimizer, Layout::kShuffled));
     IndexedPath index(list, *optimizer);
     index.linkInOrder(test::identity(count));
     expectConsistent(index);
@@ -170,7 +190,7 @@ TEST(IndexedPath, RunMovesReversalsAndDetachingKeepTheIndexCurrent) {
 TEST(IndexedPath, LongReversalsMatchAnArrayModel) {
     const int count = 257;
     const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 9), {0, 0});
-    PathList list(*optimizer);
+    PathList list(*optimizer, layoutOf(*optimizer, Layout::kByPlace));
     IndexedPath index(list, *optimizer);
     std::vector<int> model = test::identity(count);
     std::mt19937 shuffle(3);
@@ -239,9 +259,10 @@ TEST(IndexedPath, LongReversalsMatchAnArrayModel) {
 TEST(IndexedPath, TurnsInTwoLevelsMatchTurnsNodeByNode) {
     const int count = 1500;
     const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(test::Shape::kUniform, count, 13), {0, 0});
-    PathList plainList(*optimizer);
+    // The two lists laid out differently in memory, too.
+    PathList plainList(*optimizer, layoutOf(*optimizer, Layout::kShuffled));
     IndexedPath plain(plainList, *optimizer);
-    PathList turnedList(*optimizer);
+    PathList turnedList(*optimizer, layoutOf(*optimizer, Layout::kByPlace));
     IndexedPath turned(turnedList, *optimizer);
     std::vector<int> model = test::identity(count);
     std::mt19937 random(31);
@@ -324,10 +345,12 @@ TEST(IndexedPath, TurnsInTwoLevelsMatchTurnsNodeByNode) {
 // reach that grows with the node's edge.
 TEST(IndexedPath, SearchesNearANodeFindEveryNodeWithinReach) {
     const int count = 2500;
-    for (const test::Shape shape : {test::Shape::kUniform, test::Shape::kGrid, test::Shape::kDuplicates,
-                                    test::Shape::kClustered, test::Shape::kCollinear}) {
+    const test::Shape shapes[] = {test::Shape::kUniform, test::Shape::kGrid, test::Shape::kDuplicates,
+                                  test::Shape::kClustered, test::Shape::kCollinear};
+    for (std::size_t s = 0; s < std::size(shapes); ++s) {
+        const test::Shape shape = shapes[s];
         const OptimizerHandle optimizer = makeOptimizer(test::seededPoints(shape, count, 41), {0, 0});
-        PathList list(*optimizer);
+        PathList list(*optimizer, layoutOf(*optimizer, kLayouts[s % std::size(kLayouts)]));
         IndexedPath index(list, *optimizer);
         std::vector<int> order(static_cast<std::size_t>(count));
         std::iota(order.begin(), order.end(), 0);
