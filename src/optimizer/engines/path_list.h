@@ -57,6 +57,19 @@ public:
     PathNode* nodeOf(int point) { return &nodes_[static_cast<std::size_t>(slotOf_[static_cast<std::size_t>(point)])]; }
     PathNode* nodeAt(int slot) { return &nodes_[static_cast<std::size_t>(slot)]; }
     int slotOf(const PathNode* node) const { return static_cast<int>(node - nodes_.data()); }
+    // Asks the processor to fetch what a pass will read of `point`'s node.
+    void prefetch(int point) const {
+        const std::size_t slot = static_cast<std::size_t>(slotOf_[static_cast<std::size_t>(point)]);
+        __builtin_prefetch(&nodes_[slot]);
+        __builtin_prefetch(&spots_[slot]);
+    }
+    // The same for the positions of its neighbours in the path; best once
+    // the node itself was fetched.
+    void prefetchNeighbours(int point) const {
+        const PathNode& node = nodes_[static_cast<std::size_t>(slotOf_[static_cast<std::size_t>(point)])];
+        if (node.previous != nullptr) __builtin_prefetch(&spots_[static_cast<std::size_t>(slotOf(node.previous))]);
+        if (node.next != nullptr) __builtin_prefetch(&spots_[static_cast<std::size_t>(slotOf(node.next))]);
+    }
 
     // Links all nodes in the order of `order` (a permutation of the indices).
     void linkInOrder(const std::vector<int>& order);

@@ -79,6 +79,10 @@ struct GapChoice {
     int variant = 0;
 };
 
+// How many storage indices ahead a pass through them asks for the data it
+// will read: the points lie all over memory.
+constexpr int kPrefetchAhead = 8;
+
 PathNode* stepsAfter(PathNode* node, int steps) {
     for (int s = 0; s < steps && node != nullptr; ++s) node = node->next;
     return node;
@@ -137,11 +141,9 @@ private:
     // literal insertion and relocation do.
     // `node` is the point's node, which may still be in the path.
     void searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice);
-    // The moment the last search for `node`, remembered in `settled`, came
-    // out empty, when nothing of `node` changed since; else 0.
-    std::uint64_t settledSince(const std::vector<std::uint64_t>& settled, const PathNode* node,
-                               IndexedPath::Change change) const {
-        const std::uint64_t at = settled[static_cast<std::size_t>(list_.slotOf(node))];
+    // `at`, the moment the last search for `node` came out empty, when
+    // nothing of `node` changed since; else 0.
+    std::uint64_t settledSince(std::uint64_t at, const PathNode* node, IndexedPath::Change change) const {
         return at != 0 && index_.changedAt(node, change) <= at ? at : 0;
     }
     // `at` when no node of the run first..last changed after it; else 0.
@@ -216,8 +218,9 @@ private:
     };
     std::vector<Candidate> candidates_;
     // Per point, the moment its last search came out empty (0: never): by
-    // slot where the pass reaches the point by place or along the path, by
-    // storage index where it goes through the indices. Segment passes remember the lengths that large point sets use (their
+    // slot for the pass that walks the path, by storage index for those
+    // that go through the indices, so that each reads its own in order.
+    // Segment passes remember the lengths that large point sets use (their
     // window is short); longer runs are always searched in full.
     static constexpr int kShortestRemembered = 2;
     static constexpr int kRememberedSegmentLengths = 4;
@@ -322,7 +325,8 @@ int FastPathEngine::twoExchangePass() {
     index_.beginTurns();
     for (PathNode* a = index_.head(); a != nullptr && hasThreeSuccessors(a); a = index_.next(a)) {
         while (true) {
-            const std::uint64_t since = settledSince(exchangeSettled_, a, IndexedPath::Change::kAny);
+            const std::uint64_t since = settledSince(exchangeSettled_[static_cast<std::size_t>(list_.slotOf(a))], a,
+                                                       IndexedPath::Change::kAny);
             index_.beforeSearchSince(since);
             PathNode* c = firstExchange(a, since);
             if (c == nullptr) break;
@@ -338,6 +342,8 @@ int FastPathEngine::twoExchangePass() {
 int FastPathEngine::relocatePointsPass() {
     double total = 0.0;
     for (int index = 0; index < list_.size(); ++index) {
+        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
+        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
         PathNode* node = list_.nodeOf(index);
         const PathNode* before = node->previous;
         const PathNode* after = node->next;
@@ -357,7 +363,8 @@ int FastPathEngine::relocatePointsPass() {
             }
             return gain;
         };
-        const std::uint64_t since = settledSince(relocationSettled_, node, IndexedPath::Change::kNeighbours);
+        const std::uint64_t since = settledSince(relocationSettled_[static_cast<std::size_t>(index)], node,
+                                                   IndexedPath::Change::kNeighbours);
         // The point is searched for in place and taken out only when it
         // moves. The one gap of the path without it that this path lacks,
         // before-after (or S-after), would cost exactly the gain, computed
@@ -379,9 +386,9 @@ int FastPathEngine::relocatePointsPass() {
             index_.detachRun(node, node);
             index_.insertRun(node, node, choice.gap);
             total += exactGain() - choice.cost;
-            relocationSettled_[static_cast<std::size_t>(list_.slotOf(node))] = 0;
+            relocationSettled_[static_cast<std::size_t>(index)] = 0;
         } else {
-            relocationSettled_[static_cast<std::size_t>(list_.slotOf(node))] = index_.clock();
+            relocationSettled_[static_cast<std::size_t>(index)] = index_.clock();
         }
     }
     return total > kMoveMargin ? 1 : 0;
@@ -397,6 +404,8 @@ int FastPathEngine::relocateTriplesPass() {
     tripleMemory_.settleReaches(index_.tree());
     int changed = 0;
     for (int index = 0; index < list_.size(); ++index) {
+        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
+        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
         PathNode* a = list_.nodeOf(index);
         if (a->next == nullptr || a->next->next == nullptr) continue;
         PathNode* b = a->next;
@@ -538,6 +547,8 @@ int FastPathEngine::relocateSegmentsPass(int length) {
     if (length < 1) return 0;
     int changed = 0;
     for (int index = 0; index < list_.size(); ++index) {
+        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
+        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
         PathNode* first = list_.nodeOf(index);
         PathNode* last = stepsAfter(first, length - 1);
         if (last == nullptr) continue;

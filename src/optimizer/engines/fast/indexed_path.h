@@ -97,6 +97,12 @@ public:
         return members_[static_cast<std::size_t>(memberAt_[index(node)])].longest;
     }
     const PointTree& tree() const { return tree_; }
+    // Asks the processor to fetch what a pass going through the storage
+    // indices will read of `point`.
+    void prefetch(int point) const {
+        list_.prefetch(point);
+        __builtin_prefetch(&state_[static_cast<std::size_t>(list_.slotOf(list_.nodeOf(point)))]);
+    }
 
     // While noting is on, every node whose pair of neighbours a relinking
     // changes is also written down here (perhaps more than once), for the
