@@ -89,10 +89,10 @@ PathNode* stepsAfter(PathNode* node, int steps) {
 }
 
 // The points in the order of the point tree's members, where the points of
-// a leaf, and of every subtree, stand side by side: the path's nodes laid
-// out so keep what one search reads in few cache lines. On a set given in no
-// order of place (a million random points) a search otherwise misses the
-// cache at nearly every node it reads.
+// a leaf, and of every subtree, stand side by side. Laid out so, the nodes a
+// search reads share few cache lines; on a set given in no order of place (a
+// million random points) it would otherwise miss the cache at nearly every
+// node.
 std::vector<int> layoutByPlace(const PathOptimizer& optimizer) {
     const std::shared_ptr<const PointTree> tree = pointTreeFor(optimizer);
     if (tree->nodeCount() == 0) return {};
@@ -141,6 +141,14 @@ private:
     // literal insertion and relocation do.
     // `node` is the point's node, which may still be in the path.
     void searchPointGaps(Spot spot, std::uint64_t since, const PathNode* node, GapChoice& choice);
+    // In a pass through the storage indices, at `index`: asks for the
+    // node, position and cached edges of the point kPrefetchAhead * 2
+    // indices on, and for its path neighbours' positions kPrefetchAhead on
+    // (that node having arrived by then).
+    void prefetchAhead(int index) const {
+        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
+        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
+    }
     // `at`, the moment the last search for `node` came out empty, when
     // nothing of `node` changed since; else 0.
     std::uint64_t settledSince(std::uint64_t at, const PathNode* node, IndexedPath::Change change) const {
@@ -342,8 +350,7 @@ int FastPathEngine::twoExchangePass() {
 int FastPathEngine::relocatePointsPass() {
     double total = 0.0;
     for (int index = 0; index < list_.size(); ++index) {
-        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
-        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
+        prefetchAhead(index);
         PathNode* node = list_.nodeOf(index);
         const PathNode* before = node->previous;
         const PathNode* after = node->next;
@@ -404,8 +411,7 @@ int FastPathEngine::relocateTriplesPass() {
     tripleMemory_.settleReaches(index_.tree());
     int changed = 0;
     for (int index = 0; index < list_.size(); ++index) {
-        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
-        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
+        prefetchAhead(index);
         PathNode* a = list_.nodeOf(index);
         if (a->next == nullptr || a->next->next == nullptr) continue;
         PathNode* b = a->next;
@@ -547,8 +553,7 @@ int FastPathEngine::relocateSegmentsPass(int length) {
     if (length < 1) return 0;
     int changed = 0;
     for (int index = 0; index < list_.size(); ++index) {
-        if (index + 2 * kPrefetchAhead < list_.size()) index_.prefetch(index + 2 * kPrefetchAhead);
-        if (index + kPrefetchAhead < list_.size()) list_.prefetchNeighbours(index + kPrefetchAhead);
+        prefetchAhead(index);
         PathNode* first = list_.nodeOf(index);
         PathNode* last = stepsAfter(first, length - 1);
         if (last == nullptr) continue;
