@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
         } else if (argument == "--seeds" && hasValue) {
             seeds = std::clamp(std::atoi(argv[++i]), 0, 1000);
         } else {
-            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve] [--sets a,b] [--seeds N]\n",
+            std::fprintf(stderr, "usage: %s [--effort E] [--max-points N] [--curve E,E,...] [--curve-sets a,b] [--no-curve] [--sets a,b|file.tsp] [--seeds N]\n",
                          argv[0]);
             return 2;
         }
@@ -207,7 +207,16 @@ int main(int argc, char** argv) {
     if (!syntheticNames.empty()) {
         printHead("nearOptimal on synthetic sets");
         for (const std::string& name : syntheticNames) {
-            const std::optional<bench::PointSet> set = bench::syntheticSet(name);
+            std::optional<bench::PointSet> set = bench::syntheticSet(name);
+            // A TSPLIB file of one's own (pla85900, say), started at its
+            // first point; no reference.
+            if (!set && name.size() > 4 && name.compare(name.size() - 4, 4, ".tsp") == 0) {
+                if (std::optional<std::vector<bench::Point>> points = bench::readTsplib(name); points && !points->empty()) {
+                    const std::size_t slash = name.find_last_of('/');
+                    set = bench::PointSet{name.substr(slash == std::string::npos ? 0 : slash + 1), *points,
+                                          points->front(), std::nullopt};
+                }
+            }
             if (!set) {
                 std::fprintf(stderr, "unknown set %s\n", name.c_str());
                 return 2;
