@@ -107,6 +107,7 @@ std::vector<int> searchedPositions(NodeSet& nodes, const std::vector<int>& initi
     search.pushAll();
     search.run(kFirstSearchWorkPerPosition * groups, false);
     phaseEnded(nearopt::Phase::kLocalSearch);
+    search.tryInsertions(true);
     nearopt::iterateKicks(nodes, tour, search,
                           search.work() + nearopt::kickWork(groups, effort, Tour::kKickWorkPerPosition),
                           nearopt::kKickSeed + nearopt::kickSequence);

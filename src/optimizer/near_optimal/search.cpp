@@ -1,5 +1,6 @@
 #include "optimizer/near_optimal/search.h"
 
+#include "optimizer/near_optimal/insertion_move.h"
 #include "optimizer/near_optimal/segment_move.h"
 
 namespace tw::nearopt {
@@ -84,6 +85,10 @@ bool LocalSearch<Tour>::improveFrom(int t1, double& gained) {
     }
     const std::size_t start = tour_.mark();
     if (improveBySegmentMove(nodes_, candidates_, tour_, t1, tolerance_, gained, work_)) {
+        pushRecordedSince(start, tour_.mark());
+        return true;
+    }
+    if (insertions_ && improveByInsertion(nodes_, candidates_, tour_, t1, tolerance_, gained, work_)) {
         pushRecordedSince(start, tour_.mark());
         return true;
     }

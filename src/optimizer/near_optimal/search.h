@@ -12,7 +12,9 @@
 // tolerance. Depth three covers the 2-opt moves, the Or-opt segment moves
 // (with and without reversal) and the sequential 3-opt moves; the free end
 // being at distance 0, a chain whose first step joins it moves the end of
-// the open path.
+// the open path. When no chain from a node gains, the short segment moves
+// (segment_move.h) and then, when switched on, the longer insertions
+// (insertion_move.h) are tried from it.
 #pragma once
 
 #include <cstddef>
@@ -61,6 +63,13 @@ public:
     long long work() const { return work_; }
     void addWork(long long steps) { work_ += steps; }
 
+    // Whether the longer insertions are tried (at first they are not). The
+    // first search from the curve order goes without them: there they fix
+    // the path's coarse shape too early, and on some boards (d2103, fl3795)
+    // the kicks then end up to 2 % longer. After a kick they only repair
+    // around it.
+    void tryInsertions(bool on) { insertions_ = on; }
+
 private:
     struct Alternative {
         int c;
@@ -88,6 +97,7 @@ private:
     std::size_t bestMark_ = 0;
     std::vector<int> added_;  // pairs of nodes joined in the current chain
     long long work_ = 0;
+    bool insertions_ = false;
 };
 
 }  // namespace tw::nearopt

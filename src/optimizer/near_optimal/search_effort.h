@@ -12,10 +12,10 @@
 //
 // What a unit buys (Release, the 17 TSPLIB drilling instances of
 // bench_near_optimal_bench): the default 10 leaves the paths on average
-// 0.41 % above the best known open paths (d18512 0.53 % in 3 to 4.5
-// processor seconds). With the array tour on every instance, effort 1 gave
-// 1.8 %, 5 0.62 %, 10 0.44 %, 20 0.38 %, 100 0.26 %. The kicks take about
-// nine tenths of the time, 0.02 to 0.025 s per unit and 1,000 positions.
+// 0.44 % above the best known open paths (0.43 % over eight other sequences
+// of kicks; d18512 0.57 % in 3.5 to 5 processor seconds). Effort 1 gave
+// 1.36 %, 5 0.55 %, 20 0.35 %, 100 0.24 %. The kicks take about nine
+// tenths of the time.
 #pragma once
 
 #include <string_view>

@@ -1,5 +1,7 @@
 #include "optimizer/near_optimal/segment_move.h"
 
+#include "optimizer/near_optimal/stretch_swap.h"
+
 namespace tw::nearopt {
 namespace {
 
@@ -11,19 +13,6 @@ struct SegmentMove {
     bool reversed = false;
     double gain = 0.0;
 };
-
-// Swaps the neighbouring stretches [b0 .. bEnd] and [c0 .. cEnd] that lie
-// between x and y in tour direction; with `reverseB`/`reverseC` a stretch
-// ends up reversed.
-template <class Tour>
-long long swapStretches(Tour& tour, int x, int b0, int bEnd, int c0, int cEnd, int y, bool keepB,
-                        bool keepC) {
-    long long work = tour.exchange(x, b0, y, cEnd);              // x Cend..C0 Bend..B0 y
-    if (keepC) work += tour.exchange(x, cEnd, bEnd, c0);         // x C0..Cend Bend..B0 y
-    const int beforeB = keepC ? cEnd : c0;
-    if (keepB) work += tour.exchange(beforeB, bEnd, y, b0);      // .. B0..Bend y
-    return work;
-}
 
 // Whether `node` is one of the `length` nodes from `first` on.
 template <class Tour>

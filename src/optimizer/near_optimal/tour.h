@@ -35,6 +35,10 @@ public:
     // A node to start walking from for the `index`-th of `size` choices.
     int anchor(int index) const { return at(index); }
 
+    // True when b lies on the way from a forward to c (a, b, c distinct or
+    // b equal to an end).
+    bool between(int a, int b, int c) const { return ahead(a, b) <= ahead(a, c); }
+
     // No step of an exchange chain moves more than kLongestReversal nodes
     // (longExchange refuses it).
     static constexpr bool kBoundedReversals = true;
@@ -47,6 +51,10 @@ public:
 private:
     friend class ExchangeLog<ArrayTour>;
 
+    int ahead(int from, int to) const {
+        const int d = position_[static_cast<std::size_t>(to)] - position_[static_cast<std::size_t>(from)];
+        return d < 0 ? d + size_ : d;
+    }
     std::size_t wrap(int position) const { return static_cast<std::size_t>(position >= size_ ? position - size_ : position); }
     long long reversePath(int from, int to);
 

@@ -1,5 +1,5 @@
 // Parts of the near-optimal search: candidate lists against a plain scan,
-// and exchanges on the array tour with their undo.
+// and exchanges on the array tour with their undo and its order test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -119,6 +119,16 @@ TEST(NearOptimalTour, ExchangesReplaceTwoEdgesAndUndoRestoresTheTour) {
             tour.exchange(t1, t2, t3, t4);
             ASSERT_EQ(edges(tour), expected) << "size " << size << " step " << step;
             for (int k = 0; k < size; ++k) ASSERT_EQ(tour.positionOf(tour.at(k)), k);
+            // between() against counting steps forwards.
+            auto steps = [&](int from, int to) {
+                int count = 0;
+                for (; from != to; from = tour.next(from)) ++count;
+                return count;
+            };
+            const int a = static_cast<int>(random() % static_cast<unsigned>(size));
+            const int b = static_cast<int>(random() % static_cast<unsigned>(size));
+            const int c = static_cast<int>(random() % static_cast<unsigned>(size));
+            ASSERT_EQ(tour.between(a, b, c), steps(a, b) <= steps(a, c)) << a << " " << b << " " << c;
         }
         tour.undoTo(0);
         EXPECT_EQ(edges(tour), original) << "size " << size;

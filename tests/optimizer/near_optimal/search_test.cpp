@@ -12,6 +12,7 @@
 #include "optimizer/near_optimal/search.h"
 #include "optimizer/near_optimal/tour.h"
 #include "optimizer/near_optimal/two_level_tour.h"
+#include "whole_tour.h"
 
 namespace tw::nearopt {
 namespace {
@@ -46,24 +47,6 @@ std::vector<int> curveOrder(const NodeSet& nodes) {
     return order;
 }
 
-// The tour's length (the path's: the free end's edges count 0), after
-// checking that it visits every node once with the start and the free end
-// joined.
-template <class Tour>
-double wholeTourLength(const NodeSet& nodes, const Tour& tour) {
-    std::vector<char> seen(static_cast<std::size_t>(nodes.nodeCount()), 0);
-    double total = 0.0;
-    int node = 0;
-    for (int k = 0; k < tour.size(); ++k, node = tour.next(node)) {
-        EXPECT_EQ(seen[static_cast<std::size_t>(node)], 0);
-        EXPECT_EQ(tour.previous(tour.next(node)), node);
-        seen[static_cast<std::size_t>(node)] = 1;
-        total += nodes.distance(node, tour.next(node));
-    }
-    EXPECT_TRUE(tour.next(nodes.startNode) == nodes.endNode || tour.previous(nodes.startNode) == nodes.endNode);
-    return total;
-}
-
 // Trying the free end at every step of a chain, not only at the first, lets
 // a chain carry the path's end into another cluster where no single step
 // could: on some clustered boards one local search from the curve order
@@ -93,22 +76,26 @@ TEST(NearOptimalSearch, EndJoinsAtEveryStepCarryTheEndIntoAnotherCluster) {
 
 // Every gain a search reports is length the tour really lost, and the tour
 // stays whole: from shuffled orders, where chains turn long stretches and
-// taking a step back can leave the tour read the other way round.
+// taking a step back can leave the tour read the other way round; with and
+// without the longer insertions.
 template <class Tour>
 void expectReportedGainsRemoved() {
     for (unsigned seed = 1; seed <= 4; ++seed) {
-        const NodeSet nodes = clusteredBoard(seed, 40, 50);
-        std::vector<int> order = curveOrder(nodes);
-        std::mt19937 random(seed);
-        std::shuffle(order.begin() + 1, order.end() - 1, random);  // the start and the free end stay joined
-        Tour tour(order);
-        const CandidateLists candidates(nodes, 5, 5);
-        LocalSearch<Tour> search(nodes, candidates, tour, 1e-9);
-        const double before = wholeTourLength(nodes, tour);
-        search.pushAll();
-        const double gained = search.run(1LL << 40);
-        SCOPED_TRACE(::testing::Message() << "seed " << seed);
-        EXPECT_NEAR(before - wholeTourLength(nodes, tour), gained, 1e-6 * before);
+        for (const bool insertions : {false, true}) {
+            const NodeSet nodes = clusteredBoard(seed, 40, 50);
+            std::vector<int> order = curveOrder(nodes);
+            std::mt19937 random(seed);
+            std::shuffle(order.begin() + 1, order.end() - 1, random);  // the start and the free end stay joined
+            Tour tour(order);
+            const CandidateLists candidates(nodes, 5, 5);
+            LocalSearch<Tour> search(nodes, candidates, tour, 1e-9);
+            search.tryInsertions(insertions);
+            const double before = wholeTourLength(nodes, tour);
+            search.pushAll();
+            const double gained = search.run(1LL << 40);
+            SCOPED_TRACE(::testing::Message() << "seed " << seed << (insertions ? " with insertions" : ""));
+            EXPECT_NEAR(before - wholeTourLength(nodes, tour), gained, 1e-6 * before);
+        }
     }
 }
 
