@@ -49,9 +49,9 @@ bool improveByInsertion(const NodeSet& nodes, const CandidateLists& candidates, 
         }
     }
     if (best.t2 < 0) return false;
-    if constexpr (Tour::kBoundedReversals) {
-        if (tour.longExchange(t1, best.t2, best.t4, best.t3)) return false;
-    }
+    // The array tour turns at most kLongestReversal nodes in one exchange;
+    // the first one here turns both stretches.
+    if (tour.longExchange(t1, best.t2, best.t4, best.t3)) return false;
     // t1 [t2 .. t5] [t6 .. t3] t4  becomes  t1 [t6 .. t3] [t2 .. t5] t4
     work += swapStretches(tour, t1, best.t2, best.t5, best.t6, best.t3, best.t4, true, true);
     gained += best.gain;

@@ -1,5 +1,7 @@
 #include "optimizer/near_optimal/kicks.h"
 
+#include "optimizer/near_optimal/stretch_swap.h"
+
 namespace tw::nearopt {
 namespace {
 
@@ -34,10 +36,7 @@ double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search,
         const double change = nodes.distance(x, c0) + nodes.distance(cEnd, b0) + nodes.distance(bEnd, y) -
                               nodes.distance(x, b0) - nodes.distance(bEnd, c0) - nodes.distance(cEnd, y);
         const std::size_t mark = tour.mark();
-        long long work = tour.exchange(x, b0, y, cEnd);  // x Cend .. C0 Bend .. B0 y
-        work += tour.exchange(x, cEnd, bEnd, c0);       // x C0 .. Cend Bend .. B0 y
-        work += tour.exchange(cEnd, bEnd, y, b0);       // x C0 .. Cend B0 .. Bend y
-        search.addWork(work);
+        search.addWork(swapStretches(tour, x, b0, bEnd, c0, cEnd, y, true, true));
         search.push(x);
         search.push(b0);
         search.push(bEnd);
