@@ -39,7 +39,7 @@ std::uint32_t cell(double value, double low, double span) {
 
 }  // namespace
 
-std::vector<int> hilbertOrder(const NodeSet& nodes) {
+std::vector<int> hilbertOrder(const NodeSet& nodes, int symmetry) {
     const int count = nodes.startNode;
     std::vector<int> order(static_cast<std::size_t>(count));
     if (count == 0) return order;
@@ -55,10 +55,14 @@ std::vector<int> hilbertOrder(const NodeSet& nodes) {
     const double span = std::max(maxX - minX, maxY - minY);
     std::vector<std::pair<std::uint64_t, int>> keyed(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        keyed[static_cast<std::size_t>(i)] = {
-            curveDistance(cell(nodes.x[static_cast<std::size_t>(i)], minX, span),
-                          cell(nodes.y[static_cast<std::size_t>(i)], minY, span)),
-            i};
+        std::uint32_t x = cell(nodes.x[static_cast<std::size_t>(i)], minX, span);
+        std::uint32_t y = cell(nodes.y[static_cast<std::size_t>(i)], minY, span);
+        // Mirroring the cells (not the coordinates) keeps every mirrored
+        // curve exact: the same cells, read in another order.
+        if ((symmetry & 1) != 0) x = kCurveSide - 1 - x;
+        if ((symmetry & 2) != 0) y = kCurveSide - 1 - y;
+        if ((symmetry & 4) != 0) std::swap(x, y);
+        keyed[static_cast<std::size_t>(i)] = {curveDistance(x, y), i};
     }
     std::sort(keyed.begin(), keyed.end());
     for (int i = 0; i < count; ++i) order[static_cast<std::size_t>(i)] = keyed[static_cast<std::size_t>(i)].second;

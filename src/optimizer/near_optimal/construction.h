@@ -10,7 +10,11 @@
 
 namespace tw::nearopt {
 
-// The nodes 0 .. startNode-1 in curve order.
-std::vector<int> hilbertOrder(const NodeSet& nodes);
+// The nodes 0 .. startNode-1 in curve order. `symmetry` (0 to 7) lays the
+// curve over the box in one of the square's eight symmetries: bit 0 mirrors
+// left and right, bit 1 top and bottom, bit 2 swaps the axes. 0 is the plain
+// curve.
+inline constexpr int kCurveSymmetries = 8;
+std::vector<int> hilbertOrder(const NodeSet& nodes, int symmetry = 0);
 
 }  // namespace tw::nearopt

@@ -36,12 +36,32 @@ private:
 // The seed of the module's kicks.
 inline constexpr std::uint64_t kKickSeed = 0x7477506E744F7074ull;
 
-// Kicks placed by a generator seeded with `seed` until the search's work
-// counter reaches `workLimit` (every kick counts at least one step); returns
-// the total length removed (>= 0 up to rounding).
+// Kicks placed by a generator seeded with `seed`, in rounds: each call of
+// run() kicks until the search's work counter reaches its limit, and the next
+// call goes on with the generator where the last one stopped.
 // `Tour` is ArrayTour or TwoLevelTour.
 template <class Tour>
+class Kicks {
+public:
+    Kicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, std::uint64_t seed);
+
+    // Kicks until the search's work counter reaches `workLimit` (every kick
+    // counts at least one step); returns the length removed (>= 0 up to
+    // rounding).
+    double run(long long workLimit);
+
+private:
+    const NodeSet& nodes_;
+    Tour& tour_;
+    LocalSearch<Tour>& search_;
+    KickGenerator generator_;
+};
+
+// One round of kicks from a fresh generator.
+template <class Tour>
 double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit,
-                    std::uint64_t seed);
+                    std::uint64_t seed) {
+    return Kicks<Tour>(nodes, tour, search, seed).run(workLimit);
+}
 
 }  // namespace tw::nearopt

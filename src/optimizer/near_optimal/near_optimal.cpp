@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "optimizer/near_optimal/construction.h"
@@ -96,24 +98,94 @@ double extent(const NodeSet& nodes) {
 // instances of a few thousand points the other trajectory ends worse.
 constexpr int kTwoLevelNodes = 10000;
 
-// The positions in path order, searched from the start node.
+// The curve's symmetries in the order the attempts take them: the plain
+// curve, the turned ones, then the mirrored ones.
+constexpr int kAttemptSymmetries[nearopt::kCurveSymmetries] = {0, 3, 5, 6, 1, 2, 4, 7};
+static_assert(nearopt::kAttempts <= nearopt::kCurveSymmetries, "one symmetry per attempt");
+
+// The first tour of one attempt: the start node, the nodes along the curve
+// laid in `symmetry`, the free end.
+std::vector<int> curveTour(const NodeSet& nodes, int symmetry) {
+    std::vector<int> initial;
+    initial.reserve(static_cast<std::size_t>(nodes.nodeCount()));
+    initial.push_back(nodes.startNode);
+    for (int node : nearopt::hilbertOrder(nodes, symmetry)) initial.push_back(node);
+    initial.push_back(nodes.endNode);
+    return initial;
+}
+
+// One search from one first tour: the tour, the local search on it and its
+// kicks. Neither copied nor moved: the search and the kicks hold the tour.
 template <class Tour>
-std::vector<int> searchedPositions(NodeSet& nodes, const std::vector<int>& initial, int effort) {
+struct Attempt {
+    Attempt(const NodeSet& nodes, const CandidateLists& candidates, const std::vector<int>& initial, double tolerance,
+            std::uint64_t seed)
+        : tour(initial), search(nodes, candidates, tour, tolerance), kicks(nodes, tour, search, seed) {}
+    Attempt(const Attempt&) = delete;
+    Attempt& operator=(const Attempt&) = delete;
+
+    Tour tour;
+    LocalSearch<Tour> search;
+    nearopt::Kicks<Tour> kicks;
+};
+
+// The tour's length, summed from the start node forward.
+template <class Tour>
+double tourLength(const NodeSet& nodes, const Tour& tour) {
+    double length = 0.0;
+    int node = nodes.startNode;
+    for (int k = 0; k < tour.size(); ++k) {
+        const int following = tour.next(node);
+        length += nodes.distance(node, following);
+        node = following;
+    }
+    return length;
+}
+
+// The positions in path order, searched from the start node.
+//
+// On small contours several attempts start from the curve laid in different
+// symmetries (planKicks). On boards of rows and blocks the first tour fixes
+// the coarse shape of the path: which block comes first, how a double row is
+// threaded, where the path ends. Kicks repair locally and seldom change it,
+// so a different first tour buys more there than more kicks. Each attempt
+// kicks for a trial; the shortest (the earliest of equals) goes on.
+template <class Tour>
+std::vector<int> searchedPositions(NodeSet& nodes, int effort) {
     const int groups = nodes.startNode;
     const CandidateLists candidates(nodes, kNearestCandidates, kQuadrantCandidates);
-    Tour tour(initial);
-    LocalSearch<Tour> search(nodes, candidates, tour, kRelativeTolerance * extent(nodes));
+    const double tolerance = kRelativeTolerance * extent(nodes);
+    const std::uint64_t seed = nearopt::kKickSeed + nearopt::kickSequence;
+    const nearopt::KickPlan plan = nearopt::planKicks(groups, effort, std::is_same_v<Tour, TwoLevelTour>);
     phaseEnded(nearopt::Phase::kSetUp);
-    search.pushAll();
-    search.run(kFirstSearchWorkPerPosition * groups, false);
-    phaseEnded(nearopt::Phase::kLocalSearch);
-    search.tryInsertions(true);
-    nearopt::iterateKicks(nodes, tour, search,
-                          search.work() + nearopt::kickWork(groups, effort, Tour::kKickWorkPerPosition),
-                          nearopt::kKickSeed + nearopt::kickSequence);
+
+    std::unique_ptr<Attempt<Tour>> best;
+    double bestLength = 0.0;
+    for (int a = 0; a < plan.attempts; ++a) {
+        auto attempt = std::make_unique<Attempt<Tour>>(nodes, candidates, curveTour(nodes, kAttemptSymmetries[a]),
+                                                       tolerance, seed);
+        attempt->search.pushAll();
+        attempt->search.run(kFirstSearchWorkPerPosition * groups, false);
+        phaseEnded(nearopt::Phase::kLocalSearch);
+        // After the first search the longer insertions join the repairs.
+        attempt->search.tryInsertions(true);
+        if (plan.attempts == 1) {
+            best = std::move(attempt);
+            break;
+        }
+        attempt->kicks.run(attempt->search.work() + plan.trial);
+        phaseEnded(nearopt::Phase::kKicks);
+        const double length = tourLength(nodes, attempt->tour);
+        if (best == nullptr || length < bestLength) {
+            best = std::move(attempt);
+            bestLength = length;
+        }
+    }
+    best->kicks.run(best->search.work() + plan.rest);
     phaseEnded(nearopt::Phase::kKicks);
 
     // Read the tour from the start node away from the free end.
+    const Tour& tour = best->tour;
     std::vector<int> path;
     path.reserve(static_cast<std::size_t>(groups));
     const bool forward = tour.next(nodes.startNode) != nodes.endNode;
@@ -126,18 +198,10 @@ std::vector<int> searchedPositions(NodeSet& nodes, const std::vector<int>& initi
 }
 
 std::vector<int> searchedPositions(NodeSet& nodes, int effort) {
-    const int groups = nodes.startNode;
-    std::vector<int> initial;
-    initial.reserve(static_cast<std::size_t>(nodes.nodeCount()));
-    initial.push_back(nodes.startNode);
-    for (int node : nearopt::hilbertOrder(nodes)) initial.push_back(node);
-    initial.push_back(nodes.endNode);
-    if (groups < 2) return std::vector<int>(initial.begin() + 1, initial.end() - 1);
-
+    if (nodes.startNode < 2) return nearopt::hilbertOrder(nodes);
     nodes.cache = nearopt::DistanceCache(nodes.nodeCount());
-    if (nodes.nodeCount() >= kTwoLevelNodes)
-        return searchedPositions<TwoLevelTour>(nodes, initial, effort);
-    return searchedPositions<ArrayTour>(nodes, initial, effort);
+    if (nodes.nodeCount() >= kTwoLevelNodes) return searchedPositions<TwoLevelTour>(nodes, effort);
+    return searchedPositions<ArrayTour>(nodes, effort);
 }
 
 }  // namespace

@@ -31,11 +31,12 @@ void nearOptimalPath(PathOptimizer& optimizer);
 
 namespace nearopt {
 
-// The phases of one search, in order: set-up (merging positions, the Hilbert
-// order, candidate lists), the first local search, the kicks.
+// The phases of one search: set-up (merging positions, candidate lists),
+// then for each attempt its first local search and its kicks.
 enum class Phase { kSetUp, kLocalSearch, kKicks };
 
-// When set, called as each phase ends. Only the benchmark sets it, to read
+// When set, called each time a phase ends (with several attempts the first
+// searches and the kicks take turns). Only the benchmark sets it, to read
 // its clock: the search itself never reads one.
 using PhaseHook = void (*)(Phase finished);
 extern PhaseHook phaseHook;

@@ -44,5 +44,12 @@ long long kickWork(long long positions, int effort, long long perPosition) {
     return static_cast<long long>(effort) * counted * perPosition;
 }
 
+KickPlan planKicks(long long positions, int effort, bool twoLevel) {
+    if (twoLevel) return {1, 0, kickWork(positions, effort, kTwoLevelKickWorkPerPosition)};
+    const long long budget = kickWork(positions, effort, kKickWorkPerPosition);
+    if (positions >= kAttemptPositions) return {1, 0, kSingleSearchFactor * budget};
+    return {kAttempts, budget / 1000 * kTrialPerMille, budget / 1000 * kRestPerMille};
+}
+
 }  // namespace nearopt
 }  // namespace tw

@@ -10,6 +10,13 @@
 // The work is counted, never timed, so the same effort gives the same order
 // everywhere; the time grows about linearly with it.
 //
+// How the budget is spent depends on the size (planKicks): below 3,000
+// positions six attempts start from the curve laid in six of the square's
+// symmetries, each kicks with 0.15 of the budget, and the shortest goes on
+// with another 0.5; from 3,000 positions to the two-level tour one search
+// kicks with twice the budget; on the two-level tour one search kicks with
+// the budget.
+//
 // What a unit buys (Release, the 17 TSPLIB drilling instances of
 // bench_near_optimal_bench): the default 10 leaves the paths on average
 // 0.44 % above the best known open paths (0.43 % over eight other sequences
@@ -46,6 +53,29 @@ inline constexpr long long kFullWorkPositions = 25000;
 
 // The kicks' work budget for `positions` distinct positions at `effort`.
 long long kickWork(long long positions, int effort, long long perPosition = kKickWorkPerPosition);
+
+// Below this many distinct positions a search makes several attempts.
+inline constexpr long long kAttemptPositions = 3000;
+inline constexpr int kAttempts = 6;
+// Of the budget W: each attempt's kicks before the shortest is chosen, and
+// what the chosen one goes on with (6 x 0.15 W + 0.5 W = 1.4 W in all).
+inline constexpr long long kTrialPerMille = 150;
+inline constexpr long long kRestPerMille = 500;
+// From kAttemptPositions on, the array tour's single search gets this many
+// times W: there the kicks still pay, where on smaller contours a different
+// first tour pays more.
+inline constexpr long long kSingleSearchFactor = 2;
+
+// How the kicks' work is spent on one contour.
+struct KickPlan {
+    int attempts = 1;     // searches from differently laid first tours
+    long long trial = 0;  // kick work of each attempt before the shortest is chosen
+    long long rest = 0;   // kick work the chosen attempt goes on with
+};
+
+// The plan for `positions` distinct positions at `effort`, on the two-level
+// tour (`twoLevel`) or the array tour.
+KickPlan planKicks(long long positions, int effort, bool twoLevel);
 
 // Floor of the square root of 0 <= value < 2^62, in integers so that every
 // platform agrees.

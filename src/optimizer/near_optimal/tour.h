@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "optimizer/near_optimal/exchange_log.h"
-#include "optimizer/near_optimal/search_effort.h"
 
 namespace tw::nearopt {
 
@@ -23,9 +22,6 @@ class ArrayTour : public ExchangeLog<ArrayTour> {
 public:
     // The tour visiting `order` (a permutation of 0 .. size-1) in turn.
     explicit ArrayTour(const std::vector<int>& order);
-
-    // Kick work per position and effort unit (search_effort.h).
-    static constexpr long long kKickWorkPerPosition = nearopt::kKickWorkPerPosition;
 
     int size() const { return size_; }
     int next(int node) const { return order_[wrap(position_[static_cast<std::size_t>(node)] + 1)]; }

@@ -23,7 +23,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "optimizer/near_optimal/search_effort.h"
 #include "optimizer/near_optimal/tour.h"
 
 namespace tw::nearopt {
@@ -33,9 +32,6 @@ public:
     // The tour visiting `order` (a permutation of 0 .. size-1, size >= 8) in
     // turn; `segmentSize` 0 picks about sqrt(size).
     explicit TwoLevelTour(const std::vector<int>& order, int segmentSize = 0);
-
-    // Kick work per position and effort unit (search_effort.h).
-    static constexpr long long kKickWorkPerPosition = kTwoLevelKickWorkPerPosition;
 
     int size() const { return static_cast<int>(nodes_.size()); }
 

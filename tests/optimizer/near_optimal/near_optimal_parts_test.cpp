@@ -1,5 +1,6 @@
-// Parts of the near-optimal search: candidate lists against a plain scan,
-// and exchanges on the array tour with their undo and its order test.
+// Parts of the near-optimal search: the curve in its symmetries, candidate
+// lists against a plain scan, and exchanges on the array tour with their undo
+// and its order test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "optimizer/near_optimal/construction.h"
 #include "optimizer/near_optimal/neighbours.h"
 #include "optimizer/near_optimal/tour.h"
 
@@ -23,6 +25,41 @@ NodeSet nodeSet(const std::vector<std::pair<double, double>>& positions) {
     nodes.startNode = static_cast<int>(positions.size()) - 1;  // the last one stands for the start
     nodes.endNode = nodes.startNode + 1;
     return nodes;
+}
+
+// A curve laid in a symmetry reads the points as the plain curve reads the
+// mirrored or transposed points. Points sit at the same spot of distinct
+// 256-cell blocks, with the box's corners present, so that rounding a
+// coordinate to its cell cannot move a point out of its block.
+TEST(NearOptimalCurve, SymmetriesReadMirroredAndTransposedPoints) {
+    std::mt19937 random(11);
+    std::set<std::pair<int, int>> blocks;
+    while (blocks.size() < 300) blocks.insert({static_cast<int>(random() % 64), static_cast<int>(random() % 64)});
+    const double top = 65535.0;
+    auto laid = [&](auto transform) {
+        std::vector<std::pair<double, double>> positions{transform(0.0, 0.0), transform(top, top)};
+        for (const auto& [i, j] : blocks) positions.push_back(transform(1024.0 * i + 300.0, 1024.0 * j + 300.0));
+        positions.push_back({0.0, 0.0});  // the start
+        return nodeSet(positions);
+    };
+    const NodeSet plain = laid([](double x, double y) { return std::pair{x, y}; });
+    const NodeSet mirroredX = laid([&](double x, double y) { return std::pair{top - x, y}; });
+    const NodeSet mirroredY = laid([&](double x, double y) { return std::pair{x, top - y}; });
+    const NodeSet turned = laid([&](double x, double y) { return std::pair{top - x, top - y}; });
+    const NodeSet transposed = laid([](double x, double y) { return std::pair{y, x}; });
+    EXPECT_EQ(hilbertOrder(plain, 1), hilbertOrder(mirroredX));
+    EXPECT_EQ(hilbertOrder(plain, 2), hilbertOrder(mirroredY));
+    EXPECT_EQ(hilbertOrder(plain, 3), hilbertOrder(turned));
+    EXPECT_EQ(hilbertOrder(plain, 4), hilbertOrder(transposed));
+
+    std::set<std::vector<int>> distinct;
+    for (int symmetry = 0; symmetry < kCurveSymmetries; ++symmetry) {
+        std::vector<int> order = hilbertOrder(plain, symmetry);
+        distinct.insert(order);
+        std::sort(order.begin(), order.end());
+        for (int k = 0; k < plain.startNode; ++k) ASSERT_EQ(order[static_cast<std::size_t>(k)], k) << symmetry;
+    }
+    EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kCurveSymmetries)) << "eight different first tours";
 }
 
 int quadrantOf(double dx, double dy) {

@@ -304,6 +304,36 @@ TEST(SearchEffort, KickWorkScale) {
     }
 }
 
+// Small contours split their budget W among six attempts and the chosen one's
+// rest, 1.4 W in all; larger array tours kick with 2 W in one search; the
+// two-level tour with its own W. Nothing overflows at the largest sizes.
+TEST(SearchEffort, KickPlanBySize) {
+    const long long small = nearopt::kAttemptPositions - 1;
+    const nearopt::KickPlan split = nearopt::planKicks(small, 10, false);
+    const long long budget = nearopt::kickWork(small, 10);
+    EXPECT_EQ(split.attempts, nearopt::kAttempts);
+    EXPECT_GT(split.trial, 0);
+    EXPECT_LE(split.attempts * split.trial + split.rest, budget * 14 / 10);
+    EXPECT_GE(split.attempts * split.trial + split.rest, budget * 14 / 10 - 2000);
+    EXPECT_GT(split.rest, split.trial) << "the chosen attempt goes on for longer than a trial";
+
+    const nearopt::KickPlan single = nearopt::planKicks(nearopt::kAttemptPositions, 10, false);
+    EXPECT_EQ(single.attempts, 1);
+    EXPECT_EQ(single.trial, 0);
+    EXPECT_EQ(single.rest, 2 * nearopt::kickWork(nearopt::kAttemptPositions, 10));
+
+    const nearopt::KickPlan twoLevel = nearopt::planKicks(20000, 10, true);
+    EXPECT_EQ(twoLevel.attempts, 1);
+    EXPECT_EQ(twoLevel.rest, nearopt::kickWork(20000, 10, nearopt::kTwoLevelKickWorkPerPosition));
+
+    // Two positions at the least effort still get kicks in every attempt.
+    EXPECT_GT(nearopt::planKicks(2, kMinSearchEffort, false).trial, 0);
+    for (const bool level : {false, true}) {
+        const nearopt::KickPlan largest = nearopt::planKicks(std::numeric_limits<int>::max(), kMaxSearchEffort, level);
+        EXPECT_GT(largest.rest, 0);
+    }
+}
+
 }  // namespace
 
 }  // namespace tw
