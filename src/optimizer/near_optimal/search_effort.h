@@ -12,7 +12,7 @@
 //
 // How the budget is spent depends on the size (planKicks): below 3,000
 // positions six attempts start from the curve laid in six of the square's
-// symmetries, each kicks with 0.15 of the budget, and the shortest goes on
+// symmetries, each kicks with 0.125 of the budget, and the shortest goes on
 // with another 0.5; from 3,000 positions to the two-level tour one search
 // kicks with twice the budget; on the two-level tour one search kicks with
 // the budget.
@@ -58,8 +58,8 @@ long long kickWork(long long positions, int effort, long long perPosition = kKic
 inline constexpr long long kAttemptPositions = 3000;
 inline constexpr int kAttempts = 6;
 // Of the budget W: each attempt's kicks before the shortest is chosen, and
-// what the chosen one goes on with (6 x 0.15 W + 0.5 W = 1.4 W in all).
-inline constexpr long long kTrialPerMille = 150;
+// what the chosen one goes on with (6 x 0.125 W + 0.5 W = 1.25 W in all).
+inline constexpr long long kTrialPerMille = 125;
 inline constexpr long long kRestPerMille = 500;
 // From kAttemptPositions on, the array tour's single search gets this many
 // times W: there the kicks still pay, where on smaller contours a different
