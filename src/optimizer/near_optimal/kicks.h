@@ -57,11 +57,4 @@ private:
     KickGenerator generator_;
 };
 
-// One round of kicks from a fresh generator.
-template <class Tour>
-double iterateKicks(const NodeSet& nodes, Tour& tour, LocalSearch<Tour>& search, long long workLimit,
-                    std::uint64_t seed) {
-    return Kicks<Tour>(nodes, tour, search, seed).run(workLimit);
-}
-
 }  // namespace tw::nearopt

@@ -3,10 +3,11 @@
 // first local search, effort e gives the kicks a budget W of e * w counted
 // steps per distinct position of the contour, up to 25,000 positions; a
 // larger contour of n positions gets e * w * sqrt(25,000 n) steps, so that
-// 100,000 points stay within seconds. A step is a candidate examined, or what a reversal
-// touches: on the array tour (below 10,000 positions, w = 10,000) a node
-// moved; on the two-level tour (from 10,000 on, w = 1,500) a node relinked
-// or a segment turned, where an exchange costs about a fifth as many steps.
+// 100,000 points stay within seconds. A step is a candidate examined, or
+// what a reversal touches: on the array tour (below 10,000 positions,
+// w = 10,000) a node moved; on the two-level tour (from 10,000 on,
+// w = 1,500) a node relinked or a segment turned, where an exchange costs
+// about a fifth as many steps.
 // The work is counted, never timed, so the same effort gives the same order
 // everywhere; the time grows about linearly with it.
 //
