@@ -2,6 +2,7 @@
 
 #include "optimizer/near_optimal/insertion_move.h"
 #include "optimizer/near_optimal/segment_move.h"
+#include "optimizer/near_optimal/stretch_swap.h"
 
 namespace tw::nearopt {
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr int kMaxDepth = 6;
 constexpr int kBreadth[kMaxDepth] = {3, 2, 1, 1, 1, 1};
 constexpr int kMaxBreadth = 3;
+// How many of the other first steps (startOtherWay) a chain goes on from.
+constexpr int kOtherBreadth = 2;
 
 }  // namespace
 
@@ -162,6 +165,96 @@ void LocalSearch<Tour>::deepen(int level, int t1, int t2, double gain, std::size
         added_.pop_back();
         added_.pop_back();
         work_ += tour_.undoTo(before);
+    }
+    if (level == 0 && otherFirstSteps_) startOtherWay(t1, t2, gain, chainStart);
+}
+
+// The first step with t4 on the other side of t3: removing (t1,t2) and
+// (t3,t4) and joining t2 to t3 closes the ring t2 .. t3, so a second join
+// (t4,t5) must open it at t5 again, removing (t5,t6) with t6 on either side
+// of t5. Read in the direction from t1 to t2, the tour
+//   t1 [t2 .. t5 t6 .. t3] t4   becomes   t1 [t6 .. t3] [t2 .. t5] t4,
+//   t1 [t2 .. t6 t5 .. t3] t4   becomes   t1 [t6 .. t2] [t3 .. t5] t4,
+// a move of three edges that no chain of two-exchanges reaches through
+// whole tours. The chain goes on from t6 like any other.
+template <class Tour>
+void LocalSearch<Tour>::startOtherWay(int t1, int t2, double gain, std::size_t chainStart) {
+    if (t2 == nodes_.endNode) return;
+    const bool forward = tour_.next(t1) == t2;
+    auto after = [&](int node) { return forward ? tour_.next(node) : tour_.previous(node); };
+    auto before = [&](int node) { return forward ? tour_.previous(node) : tour_.next(node); };
+    auto within = [&](int a, int b, int c) { return forward ? tour_.between(a, b, c) : tour_.between(c, b, a); };
+
+    struct OtherStart {
+        int t3, t4, t5, t6;
+        bool t6After;  // t6 follows t5 in the direction from t1 to t2
+        double gain;   // running gain after removing (t5, t6)
+    };
+    OtherStart best[kOtherBreadth];
+    int found = 0;
+    auto keep = [&](const OtherStart& start) {
+        int slot = found;
+        while (slot > 0 && best[slot - 1].gain < start.gain) --slot;
+        if (slot >= kOtherBreadth) return;
+        for (int k = found < kOtherBreadth ? found : kOtherBreadth - 1; k > slot && k > 0; --k) best[k] = best[k - 1];
+        best[slot] = start;
+        if (found < kOtherBreadth) ++found;
+    };
+
+    const int t2After = after(t2);
+    for (const Candidate* c3 = candidates_.begin(t2); c3 != candidates_.end(t2); ++c3) {
+        ++work_;
+        const double g1 = gain - c3->distance;
+        if (g1 <= tolerance_) break;
+        const int t3 = c3->node;
+        if (t3 == t1 || t3 == t2After) continue;
+        const int t4 = after(t3);
+        if (t4 == t1 || t4 == nodes_.endNode || nodes_.fixedEdge(t3, t4)) continue;
+        const double g1Open = g1 + nodes_.distance(t3, t4);
+        for (const Candidate* c5 = candidates_.begin(t4); c5 != candidates_.end(t4); ++c5) {
+            ++work_;
+            const double g2 = g1Open - c5->distance;
+            if (g2 <= tolerance_) break;
+            const int t5 = c5->node;
+            if (t5 == t3 || !within(t2, t5, t3)) continue;
+            const int t6After = after(t5);
+            if (!nodes_.fixedEdge(t5, t6After)) keep({t3, t4, t5, t6After, true, g2 + nodes_.distance(t5, t6After)});
+            if (t5 == t2) continue;
+            const int t6Before = before(t5);
+            if (!nodes_.fixedEdge(t5, t6Before)) keep({t3, t4, t5, t6Before, false, g2 + nodes_.distance(t5, t6Before)});
+        }
+    }
+
+    for (int k = 0; k < found; ++k) {
+        const OtherStart& start = best[k];
+        const std::size_t mark = tour_.mark();
+        // Reversals may have turned the whole tour round since `forward` was
+        // read; the exchanges below hold in either direction.
+        if (start.t6After) {
+            if (tour_.longExchange(t1, t2, start.t4, start.t3)) continue;
+            work_ += swapStretches(tour_, t1, t2, start.t5, start.t6, start.t3, start.t4, true, true);
+        } else {
+            if (tour_.longExchange(t1, t2, start.t5, start.t6)) continue;
+            work_ += tour_.exchange(t1, t2, start.t5, start.t6);  // t1 [t6 .. t2] t5 .. t3 t4
+            if (tour_.longExchange(t2, start.t5, start.t4, start.t3)) {
+                work_ += tour_.undoTo(mark);
+                continue;
+            }
+            work_ += tour_.exchange(t2, start.t5, start.t4, start.t3);
+        }
+        const double closed = start.gain - nodes_.distance(start.t6, t1);
+        if (closed > bestGain_) {
+            bestGain_ = closed;
+            bestMark_ = tour_.mark();
+        }
+        added_.push_back(t2);
+        added_.push_back(start.t3);
+        added_.push_back(start.t4);
+        added_.push_back(start.t5);
+        deepen(2, t1, start.t6, start.gain, chainStart);
+        if (bestMark_ > chainStart) return;
+        added_.resize(added_.size() - 4);
+        work_ += tour_.undoTo(mark);
     }
 }
 

@@ -76,12 +76,14 @@ TEST(NearOptimalSearch, EndJoinsAtEveryStepCarryTheEndIntoAnotherCluster) {
 
 // Every gain a search reports is length the tour really lost, and the tour
 // stays whole: from shuffled orders, where chains turn long stretches and
-// taking a step back can leave the tour read the other way round; with and
-// without the longer insertions.
+// taking a step back can leave the tour read the other way round; with the
+// longer insertions, as after kicks, and with the other first steps, as in
+// the first search.
 template <class Tour>
 void expectReportedGainsRemoved() {
     for (unsigned seed = 1; seed <= 4; ++seed) {
         for (const bool insertions : {false, true}) {
+            const bool otherFirstSteps = !insertions;
             const NodeSet nodes = clusteredBoard(seed, 40, 50);
             std::vector<int> order = curveOrder(nodes);
             std::mt19937 random(seed);
@@ -90,10 +92,16 @@ void expectReportedGainsRemoved() {
             const CandidateLists candidates(nodes, 5, 5);
             LocalSearch<Tour> search(nodes, candidates, tour, 1e-9);
             search.tryInsertions(insertions);
+            search.tryOtherFirstSteps(otherFirstSteps);
             const double before = wholeTourLength(nodes, tour);
             search.pushAll();
-            const double gained = search.run(1LL << 40);
-            SCOPED_TRACE(::testing::Message() << "seed " << seed << (insertions ? " with insertions" : ""));
+            // Far more work than the search needs, but an end should a
+            // broken move let gains go round in a circle.
+            constexpr long long kLimit = 1LL << 28;
+            const double gained = search.run(kLimit);
+            EXPECT_LT(search.work(), kLimit);
+            SCOPED_TRACE(::testing::Message() << "seed " << seed
+                                              << (insertions ? " with insertions" : " with the other first steps"));
             EXPECT_NEAR(before - wholeTourLength(nodes, tour), gained, 1e-6 * before);
         }
     }
@@ -102,6 +110,47 @@ void expectReportedGainsRemoved() {
 TEST(NearOptimalSearch, ReportedGainsAreRemovedOnTheArrayTour) { expectReportedGainsRemoved<ArrayTour>(); }
 
 TEST(NearOptimalSearch, ReportedGainsAreRemovedOnTheTwoLevelTour) { expectReportedGainsRemoved<TwoLevelTour>(); }
+
+// The other first steps reach moves that chains of two-exchanges, the
+// segment moves and the insertions do not: from tours where none of those
+// gains any more, they still shorten most clustered boards, on both tours,
+// by exactly what they report.
+template <class Tour>
+void expectOtherFirstStepsGainBeyondChains() {
+    int improved = 0;
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        const NodeSet nodes = clusteredBoard(seed, 30, 40);
+        const CandidateLists candidates(nodes, 5, 5);
+        Tour tour(curveOrder(nodes));
+        LocalSearch<Tour> search(nodes, candidates, tour, 1e-9);
+        search.tryInsertions(true);
+        // A node leaves the queue when nothing gains from it, and comes back
+        // only when an edge at it changes: search until a whole pass gains
+        // nothing.
+        do {
+            search.pushAll();
+        } while (search.run(1LL << 40) > 0.0);
+        const double before = wholeTourLength(nodes, tour);
+        search.tryOtherFirstSteps(true);
+        search.pushAll();
+        // Far more work than the search needs, but an end should a broken
+        // move let gains go round in a circle.
+        const long long limit = search.work() + (1LL << 26);
+        const double gained = search.run(limit);
+        EXPECT_LT(search.work(), limit);
+        EXPECT_NEAR(before - wholeTourLength(nodes, tour), gained, 1e-9 * before) << "seed " << seed;
+        if (gained > 1e-6 * before) ++improved;
+    }
+    EXPECT_GE(improved, 4);
+}
+
+TEST(NearOptimalSearch, OtherFirstStepsGainBeyondChainsOnTheArrayTour) {
+    expectOtherFirstStepsGainBeyondChains<ArrayTour>();
+}
+
+TEST(NearOptimalSearch, OtherFirstStepsGainBeyondChainsOnTheTwoLevelTour) {
+    expectOtherFirstStepsGainBeyondChains<TwoLevelTour>();
+}
 
 }  // namespace
 }  // namespace tw::nearopt
