@@ -20,10 +20,10 @@
 //
 // What a unit buys (Release, the 17 TSPLIB drilling instances of
 // bench_near_optimal_bench): the default 10 leaves the paths on average
-// 0.31 % above the best known open paths (0.35 % over eight other sequences
+// 0.26 % above the best known open paths (0.28 % over eight other sequences
 // of kicks; d18512 0.57 % in about 3 processor seconds, every instance up
-// to 2,000 points within 0.35 s). Effort 1 gave 1.30 %, 5 0.57 %, 20
-// 0.25 %, 100 0.13 %. The kicks take about nine tenths of the time.
+// to 2,000 points within 0.4 s). Effort 1 gave 1.24 %, 5 0.52 %, 20
+// 0.16 %, 100 0.08 %. The kicks take about nine tenths of the time.
 #pragma once
 
 #include <string_view>
