@@ -75,10 +75,10 @@ public:
     // starts the other way (startOtherWay in search.cpp: t4 on the far side
     // of t3, then a second join that opens the ring this closes). That
     // reaches the three-edge moves of segments kept in direction or turned
-    // in place, which a chain of two-exchanges does not. From the curve order
-    // it gives a better first tour for the attempts to start from (0.07 %
-    // shorter paths over the drilling sets); in the repairs after kicks it
-    // costs more work than it gains.
+    // in place, which a chain of two-exchanges does not. In the first search
+    // from the curve order it gives better first tours (on the array tour:
+    // near_optimal.cpp); in the repairs after kicks it costs more work than
+    // it gains.
     void tryOtherFirstSteps(bool on) { otherFirstSteps_ = on; }
 
 private:
